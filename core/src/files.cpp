@@ -1,0 +1,100 @@
+#include "files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "errors.h"
+
+namespace mireo {
+namespace {
+
+// Closes a descriptor and removes its temporary file unless committed.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(const std::string& target) : path_(target + ".XXXXXX") {
+        fd_ = ::mkstemp(path_.data());
+        if (fd_ < 0) raise(errorFromErrno(errno), "create " + path_);
+    }
+    ~TemporaryFile() {
+        if (fd_ >= 0) ::close(fd_);
+        if (!committed_) ::unlink(path_.c_str());
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    void write(std::span<const uint8_t> bytes) {
+        const uint8_t* p = bytes.data();
+        std::size_t left = bytes.size();
+        while (left > 0) {
+            ssize_t n = ::write(fd_, p, left);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) raise(n < 0 ? errorFromErrno(errno) : kDiskFull, "write " + path_);
+            p += n;
+            left -= static_cast<std::size_t>(n);
+        }
+    }
+
+    void commitAs(const std::string& target) {
+        // mkstemp creates the file private; give it the usual permissions.
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(fd_, 0666 & ~mask);
+        int fd = fd_;
+        fd_ = -1;
+        if (::close(fd) != 0) raise(errorFromErrno(errno), "close " + path_);
+        if (::rename(path_.c_str(), target.c_str()) != 0) raise(errorFromErrno(errno), "rename " + target);
+        committed_ = true;
+    }
+
+private:
+    std::string path_;
+    int fd_ = -1;
+    bool committed_ = false;
+};
+
+}  // namespace
+
+bool fileExists(const std::string& path) {
+    struct stat st;
+    return !path.empty() && ::stat(path.c_str(), &st) == 0;
+}
+
+void deleteIfExists(const std::string& path) {
+    if (!fileExists(path)) return;
+    if (::unlink(path.c_str()) != 0) raise(errorFromErrno(errno), "delete " + path);
+}
+
+std::vector<uint8_t> readWholeFile(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) raise(errno == ENOENT ? kFileNotFound : errorFromErrno(errno), "open " + path);
+    std::vector<uint8_t> bytes;
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) bytes.reserve(static_cast<std::size_t>(st.st_size));
+    uint8_t chunk[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            int err = errno;
+            ::close(fd);
+            raise(err == EISDIR ? kPathFileAccessError : errorFromErrno(err), "read " + path);
+        }
+        if (n == 0) break;
+        bytes.insert(bytes.end(), chunk, chunk + n);
+    }
+    ::close(fd);
+    return bytes;
+}
+
+void writeFileAtomic(const std::string& path, std::initializer_list<std::span<const uint8_t>> parts) {
+    if (path.empty()) raise(kBadFileName, "empty path");
+    TemporaryFile file(path);
+    for (auto part : parts) file.write(part);
+    file.commitAs(path);
+}
+
+}  // namespace mireo

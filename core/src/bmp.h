@@ -15,7 +15,7 @@ namespace mireo {
 constexpr int kBmpHeaderSize = 54;
 
 // Zero bytes that end each row of a picture `width` pixels wide.
-inline int32_t rowPad(int32_t width) { return (4 - (3 * width) % 4) % 4; }
+inline int32_t rowPad(int32_t width) { return static_cast<int32_t>((4 - (int64_t{3} * width) % 4) % 4); }
 
 // 3 * width + rowPad(width), in 64 bits so that no size overflows.
 inline int64_t paddedRowBytes(int32_t width) { return int64_t{3} * width + rowPad(width); }

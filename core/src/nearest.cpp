@@ -1,0 +1,110 @@
+#include "nearest.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+
+#include "errors.h"
+
+namespace mireo {
+namespace {
+
+uint32_t packed(uint8_t r, uint8_t g, uint8_t b) { return uint32_t{r} << 16 | uint32_t{g} << 8 | b; }
+
+// Distance of a level to the nearest and to the farthest end of a range.
+int nearGap(int level, int lo, int hi) { return level < lo ? lo - level : level > hi ? level - hi : 0; }
+int farGap(int level, int lo, int hi) { return std::max(std::abs(level - lo), std::abs(level - hi)); }
+
+// One channel's squared difference.  The bounds below use this same
+// expression at a range end: correctly rounded arithmetic is monotone, so a
+// bound computed at the end of a range holds for every level inside it.
+double squaredGap(int level, float value) {
+    double d = double(level) - double(value);
+    return d * d;
+}
+
+double nearSquared(float value, int lo, int hi) {
+    if (value < float(lo)) return squaredGap(lo, value);
+    if (value > float(hi)) return squaredGap(hi, value);
+    return value == value ? 0.0 : NAN;
+}
+
+double farSquared(float value, int lo, int hi) {
+    double a = squaredGap(lo, value), b = squaredGap(hi, value);
+    return a < b ? b : a;
+}
+
+}  // namespace
+
+int NearestSad::Metric::lower(uint32_t row, const ColourBox& box) const {
+    const Bgr& c = colours[row];
+    return nearGap(c.red, box.lo[0], box.hi[0]) + nearGap(c.green, box.lo[1], box.hi[1]) +
+           nearGap(c.blue, box.lo[2], box.hi[2]);
+}
+
+int NearestSad::Metric::upper(uint32_t row, const ColourBox& box) const {
+    const Bgr& c = colours[row];
+    return farGap(c.red, box.lo[0], box.hi[0]) + farGap(c.green, box.lo[1], box.hi[1]) +
+           farGap(c.blue, box.lo[2], box.hi[2]);
+}
+
+NearestSad::NearestSad(std::vector<Bgr> colours) : metric_{std::move(colours)}, index_(metric_) {}
+
+uint32_t NearestSad::find(uint8_t r, uint8_t g, uint8_t b) {
+    uint32_t key = packed(r, g, b);
+    if (key == lastColour_) return lastRow_;
+    uint32_t best = 0;
+    int bestDistance = INT_MAX;
+    for (uint32_t row : index_.candidates(r, g, b)) {
+        const Bgr& c = metric_.colours[row];
+        int d = std::abs(r - c.red) + std::abs(g - c.green) + std::abs(b - c.blue);
+        if (d < bestDistance) {
+            bestDistance = d;
+            best = row;
+        }
+    }
+    lastColour_ = key;
+    lastRow_ = best;
+    return best;
+}
+
+double NearestSquared::distance(const FloatRgb& row, int r, int g, int b) {
+    return std::nearbyint(squaredGap(r, row.red) + squaredGap(g, row.green) + squaredGap(b, row.blue));
+}
+
+double NearestSquared::Metric::lower(uint32_t row, const ColourBox& box) const {
+    const FloatRgb& c = rows[row];
+    return std::nearbyint(nearSquared(c.red, box.lo[0], box.hi[0]) + nearSquared(c.green, box.lo[1], box.hi[1]) +
+                          nearSquared(c.blue, box.lo[2], box.hi[2]));
+}
+
+double NearestSquared::Metric::upper(uint32_t row, const ColourBox& box) const {
+    const FloatRgb& c = rows[row];
+    return std::nearbyint(farSquared(c.red, box.lo[0], box.hi[0]) + farSquared(c.green, box.lo[1], box.hi[1]) +
+                          farSquared(c.blue, box.lo[2], box.hi[2]));
+}
+
+NearestSquared::NearestSquared(std::vector<FloatRgb> rows)
+    : metric_{std::move(rows)}, index_(metric_), start_(metric_.rowCount() - 2) {
+    if (metric_.rows.size() < 2) raise(kSubscriptOutOfRange, "table without a second-to-last row");
+}
+
+uint32_t NearestSquared::find(uint8_t r, uint8_t g, uint8_t b) {
+    uint32_t key = packed(r, g, b);
+    if (key == lastColour_) return lastRow_;
+    uint32_t best = start_;
+    double bestDistance = distance(metric_.rows[start_], r, g, b);
+    for (uint32_t row : index_.candidates(r, g, b)) {
+        double d = distance(metric_.rows[row], r, g, b);
+        if (d < bestDistance) {
+            bestDistance = d;
+            best = row;
+        }
+    }
+    lastColour_ = key;
+    lastRow_ = best;
+    return best;
+}
+
+}  // namespace mireo

@@ -1,0 +1,92 @@
+// WriteBmp8 and WriteBmp4: every pixel replaced by its nearest table colour.
+#include <string>
+#include <vector>
+
+#include "args.h"
+#include "bmp.h"
+#include "files.h"
+#include "guard.h"
+#include "nearest.h"
+#include "progress_meter.h"
+#include "reduce_palette.h"
+
+namespace mireo {
+namespace {
+
+// BMP pixel data (bottom row first, padded rows) from a grid whose row 0 is
+// the top row, each pixel replaced by `pick(red, green, blue)`; the progress
+// advances once per row.
+template <class Pick>
+std::vector<uint8_t> reducedRows(const Grid& grid, ProgressMeter& progress, Pick&& pick) {
+    auto padded = static_cast<std::size_t>(paddedRowBytes(grid.width));
+    std::vector<uint8_t> data(padded * static_cast<std::size_t>(grid.height));
+    uint8_t* out = data.data();
+    for (int32_t r = grid.height - 1; r >= 0; --r, out += padded) {
+        const uint8_t* in = grid.row(r);
+        for (std::size_t x = 0; x < grid.rowBytes(); x += 3) {
+            Bgr c = pick(in[x + 2], in[x + 1], in[x]);
+            out[x] = c.blue;
+            out[x + 1] = c.green;
+            out[x + 2] = c.red;
+        }
+        progress.advance();
+    }
+    return data;
+}
+
+struct Request {
+    int32_t width, height, bitsPerPixel;
+    std::string path;
+};
+
+Request requestOf(const int32_t* width, const int32_t* height, const MireoString* fileName,
+                  const int32_t* bitsPerPixel) {
+    Request q{valueOf(width), valueOf(height), valueOf(bitsPerPixel), textOf(fileName)};
+    checkBmpSize(q.width, q.height);
+    return q;
+}
+
+}  // namespace
+}  // namespace mireo
+
+extern "C" MIREO_API void WriteBmp8(const MireoArray* bits, const MireoArray* palette, const int32_t* width,
+                                    const int32_t* height, const MireoString* fileName, const int32_t* bitsPerPixel) {
+    using namespace mireo;
+    guarded("Error in dll module WriteBmp8 - ", [&] {
+        NearestSad nearest(paletteColours(PaletteView(palette), 256));
+        Request q = requestOf(width, height, fileName, bitsPerPixel);
+        ProgressMeter progress(q.height);
+        if (!progress.open()) return;
+        deleteIfExists(q.path);
+        Grid grid = loadDeviceBits(bytesOf(bits), q.width, q.height, q.bitsPerPixel);
+        std::vector<uint8_t> data = reducedRows(grid, progress, [&](uint8_t r, uint8_t g, uint8_t b) {
+            return nearest.colour(nearest.find(r, g, b));
+        });
+        progress.close();
+        writeBmpFile(q.path, q.width, q.height, data);
+    });
+}
+
+// The grey table is read at the first pixel, after the old file is gone, and
+// every row of it takes part; a failure shows the bare prefix.
+extern "C" MIREO_API void WriteBmp4(const MireoArray* bits, const MireoArray* palette, const int32_t* width,
+                                    const int32_t* height, const MireoString* fileName, const int32_t* bitsPerPixel) {
+    using namespace mireo;
+    guarded(
+        "Error in dll module WriteBmp4",
+        [&] {
+            Request q = requestOf(width, height, fileName, bitsPerPixel);
+            ProgressMeter progress(q.height);
+            if (!progress.open()) return;
+            deleteIfExists(q.path);
+            Grid grid = loadDeviceBits(bytesOf(bits), q.width, q.height, q.bitsPerPixel);
+            NearestSquared nearest(paletteRows(PaletteView(palette)));
+            std::vector<uint8_t> data = reducedRows(grid, progress, [&](uint8_t r, uint8_t g, uint8_t b) {
+                const FloatRgb& c = nearest.row(nearest.find(r, g, b));
+                return Bgr{paletteChannel(c.blue), paletteChannel(c.green), paletteChannel(c.red)};
+            });
+            progress.close();
+            writeBmpFile(q.path, q.width, q.height, data);
+        },
+        false);
+}

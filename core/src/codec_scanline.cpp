@@ -55,16 +55,17 @@ std::size_t decodeScanline(std::span<const uint8_t> stream, int32_t rows, int32_
     auto stride = static_cast<std::size_t>(rowBytes);
     for (std::size_t r = 0; r < static_cast<std::size_t>(rows); ++r) {
         uint8_t* row = out.data() + r * stride;
+        const uint8_t* above = r > 0 ? row - stride : nullptr;
         for (std::size_t start = 0; start < stride; start += kGroup) {
             std::size_t n = std::min(kGroup, stride - start);
             unsigned flag = in.get(), bit = 0x80;
             for (std::size_t i = start; i < start + n; ++i, bit >>= 1) {
                 if (flag & bit)
                     row[i] = in.get();
-                else if (r == 0)
+                else if (!above)
                     throw DecodeError{kInvalidCall, {static_cast<int64_t>(i), 0, 0}};
                 else
-                    row[i] = row[i - stride];
+                    row[i] = above[i];
             }
         }
     }

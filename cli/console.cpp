@@ -1,0 +1,76 @@
+#include "console.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <utility>
+
+#include "mireocore.h"
+
+namespace mireo::cli {
+
+namespace {
+
+Console& of(void* context) { return *static_cast<Console*>(context); }
+
+MireoWindowSystem windowSystemFor(Console& console) {
+    MireoWindowSystem ws{};
+    ws.context = &console;
+    ws.messageBox = [](void* c, const char* text, const char*, int32_t) { of(c).addMessage(text ? text : ""); };
+    ws.createProgress = [](void* c, int32_t, const char*) -> int32_t {
+        of(c).showProgress(0);
+        return 1;
+    };
+    ws.showProgress = [](void*, int32_t) {};
+    ws.destroyProgress = [](void* c, int32_t) { of(c).clearProgress(); };
+    ws.setProgressPosition = [](void* c, int32_t, int32_t position) { of(c).showProgress(position); };
+    ws.setProgressText = [](void*, int32_t, const char*) {};
+    ws.isWindow = [](void*, int32_t window) -> int32_t { return window == 1; };
+    ws.isWindowVisible = [](void*, int32_t window) -> int32_t { return window == 1; };
+    ws.readCancelLabel = [](void*, int32_t, char* buffer, int32_t capacity) {
+        if (capacity > 0) buffer[0] = '\0';
+    };
+    ws.processMessages = [](void*) {};
+    return ws;
+}
+
+}  // namespace
+
+Console::Console() : terminal_(isatty(STDERR_FILENO) == 1) {
+    MireoWindowSystem ws = windowSystemFor(*this);
+    MireoSetWindowSystem(&ws);
+}
+
+Console::~Console() {
+    clearProgress();
+    MireoSetWindowSystem(nullptr);
+}
+
+void Console::setLabel(std::string label) { label_ = std::move(label); }
+
+void Console::showProgress(int percent) {
+    if (!terminal_) return;
+    constexpr int kWidth = 30;
+    int filled = std::clamp(percent, 0, 100) * kWidth / 100;
+    std::fprintf(stderr, "\r\033[K%s [%s%s] %3d%%", label_.c_str(), std::string(filled, '#').c_str(),
+                 std::string(kWidth - filled, ' ').c_str(), std::clamp(percent, 0, 100));
+    std::fflush(stderr);
+    barShown_ = true;
+}
+
+void Console::clearProgress() {
+    if (!barShown_) return;
+    std::fputs("\r\033[K", stderr);
+    std::fflush(stderr);
+    barShown_ = false;
+}
+
+std::vector<std::string> Console::takeMessages() { return std::exchange(messages_, {}); }
+
+void Console::report(const std::string& subject, const std::string& message) {
+    clearProgress();
+    std::fprintf(stderr, "mireo-cli: %s: %s\n", subject.c_str(), message.c_str());
+}
+
+}  // namespace mireo::cli

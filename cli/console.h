@@ -1,0 +1,36 @@
+// The library's window system on a terminal: message boxes are collected so
+// that each can be printed with the name of the input it belongs to, and a
+// progress window becomes a bar on standard error when that is a terminal.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace mireo::cli {
+
+class Console {
+public:
+    Console();
+    ~Console();
+    Console(const Console&) = delete;
+    Console& operator=(const Console&) = delete;
+
+    // What the bar shows in front of itself, e.g. "photo.jpg (2/5)".
+    void setLabel(std::string label);
+    void showProgress(int percent);
+    void clearProgress();
+
+    std::vector<std::string> takeMessages();
+    void addMessage(std::string text) { messages_.push_back(std::move(text)); }
+
+    // "mireo-cli: <subject>: <message>" on standard error.
+    void report(const std::string& subject, const std::string& message);
+
+private:
+    bool terminal_;
+    bool barShown_ = false;
+    std::string label_;
+    std::vector<std::string> messages_;
+};
+
+}  // namespace mireo::cli

@@ -1,0 +1,128 @@
+#include "convert_options.h"
+
+#include <charconv>
+#include <functional>
+#include <map>
+
+#include "usage.h"
+
+namespace mireo::cli {
+
+namespace {
+
+using imaging::FitMode;
+using imaging::PixelSize;
+
+int32_t numberIn(const std::string& option, const std::string& text, int32_t low, int32_t high) {
+    int32_t value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc{} || end != text.data() + text.size() || value < low || value > high)
+        throw UsageError(option + " must be a number from " + std::to_string(low) + " to " + std::to_string(high) +
+                         ", not '" + text + "'");
+    return value;
+}
+
+void applySize(ConvertOptions& options, const std::string& text) {
+    if (text == "keep") {
+        options.sizeRule = SizeRule::Keep;
+        return;
+    }
+    auto size = imaging::parseSize(text);
+    if (!size) throw UsageError("unknown size '" + text + "'; use " + imaging::standardSizeList() + ", WxH or keep");
+    if (!imaging::isStandardSize(*size)) {
+        std::string problem = imaging::customSizeProblem(*size);
+        if (!problem.empty()) throw UsageError(text + ": " + problem);
+    }
+    options.sizeRule = SizeRule::Fixed;
+    options.size = *size;
+}
+
+FitMode fitNamed(const std::string& text) {
+    if (text == "crop") return FitMode::Crop;
+    if (text == "pad") return FitMode::Pad;
+    if (text == "stretch") return FitMode::Stretch;
+    throw UsageError("unknown fit '" + text + "'; use crop, pad or stretch");
+}
+
+QColor colourNamed(const std::string& text) {
+    bool hex = text.size() == 6 && text.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos;
+    if (!hex) throw UsageError("border colour must be six hexadecimal digits RRGGBB, not '" + text + "'");
+    unsigned rgb = static_cast<unsigned>(std::stoul(text, nullptr, 16));
+    return QColor(static_cast<int>(rgb >> 16), static_cast<int>(rgb >> 8 & 0xFF), static_cast<int>(rgb & 0xFF));
+}
+
+using Setter = std::function<void(ConvertOptions&, const std::string&)>;
+
+const std::map<std::string, Setter>& valueOptions() {
+    static const std::map<std::string, Setter> options{
+        {"--output", [](ConvertOptions& o, const std::string& v) { o.output = v; }},
+        {"--dir", [](ConvertOptions& o, const std::string& v) { o.dir = v; }},
+        {"--size", applySize},
+        {"--fit", [](ConvertOptions& o, const std::string& v) { o.fit = fitNamed(v); }},
+        {"--border", [](ConvertOptions& o, const std::string& v) { o.border = colourNamed(v); }},
+        {"--depth",
+         [](ConvertOptions& o, const std::string& v) {
+             if (v != "16" && v != "8" && v != "4") throw UsageError("depth must be 16, 8 or 4, not '" + v + "'");
+             o.depth = std::stoi(v);
+         }},
+        {"--method",
+         [](ConvertOptions& o, const std::string& v) {
+             if (v == "diffused") o.method = imaging::Method::Diffused;
+             else if (v == "nearest") o.method = imaging::Method::Nearest;
+             else throw UsageError("unknown method '" + v + "'; use diffused or nearest");
+         }},
+        {"--block1",
+         [](ConvertOptions& o, const std::string& v) {
+             o.block1 = numberIn("--block1", v, imaging::kMinBlock1Size, imaging::kMaxBlockSize);
+         }},
+        {"--block2",
+         [](ConvertOptions& o, const std::string& v) {
+             o.block2 = numberIn("--block2", v, imaging::kMinBlock2Size, imaging::kMaxBlockSize);
+         }},
+        {"--name", [](ConvertOptions& o, const std::string& v) { o.name = v; }},
+    };
+    return options;
+}
+
+std::string longName(const std::string& option) {
+    static const std::map<std::string, std::string> shortNames{
+        {"-o", "--output"}, {"-d", "--dir"},    {"-s", "--size"}, {"-f", "--fit"},
+        {"-b", "--depth"},  {"-m", "--method"}, {"-n", "--name"}, {"-c", "--compress"}};
+    auto found = shortNames.find(option);
+    return found == shortNames.end() ? option : found->second;
+}
+
+}  // namespace
+
+ConvertOptions parseConvertOptions(const std::vector<std::string>& args) {
+    ConvertOptions options;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            options.inputs.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        auto equals = arg.find('=');
+        bool inlineValue = arg.starts_with("--") && equals != std::string::npos;
+        std::string name = longName(inlineValue ? arg.substr(0, equals) : arg);
+        if (name == "--compress" && !inlineValue) {
+            options.compress = true;
+            continue;
+        }
+        auto setter = valueOptions().find(name);
+        if (setter == valueOptions().end()) throw UsageError("unknown option '" + arg + "'");
+        if (!inlineValue && i + 1 == args.size()) throw UsageError("option '" + arg + "' needs a value");
+        setter->second(options, inlineValue ? arg.substr(equals + 1) : args[++i]);
+    }
+    if (options.inputs.empty()) throw UsageError("convert needs at least one input picture");
+    if (options.output && options.inputs.size() > 1) throw UsageError("--output takes one input only; use --dir");
+    if (options.output && options.dir) throw UsageError("--output and --dir cannot be used together");
+    return options;
+}
+
+}  // namespace mireo::cli

@@ -1,0 +1,48 @@
+// mireo-cli: pictures to Palm OS background-image databases and back.
+#include <QCoreApplication>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "commands.h"
+#include "console.h"
+#include "usage.h"
+
+using namespace mireo::cli;
+
+namespace {
+
+int dispatch(const std::vector<std::string>& args) {
+    if (args.empty()) throw UsageError("no command given");
+    const std::string& command = args[0];
+    std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (command == "--help" || command == "-h") {
+        std::fputs(usageText(), stdout);
+        return kExitSuccess;
+    }
+    if (command == "--version") {
+        std::printf("mireo-cli %s\n", MIREO_VERSION);
+        return kExitSuccess;
+    }
+    Console console;
+    if (command == "convert") return runConvert(rest, console);
+    if (command == "open") return runOpen(rest, console);
+    if (command == "info") return runInfo(rest, console);
+    throw UsageError("unknown command '" + command + "'");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
+    std::vector<std::string> args(argv + 1, argv + argc);
+    try {
+        return dispatch(args);
+    } catch (const UsageError& error) {
+        std::fprintf(stderr, "mireo-cli: %s\nTry 'mireo-cli --help'.\n", error.what());
+        return kExitUsage;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "mireo-cli: %s\n", error.what());
+        return kExitFailure;
+    }
+}

@@ -15,10 +15,11 @@ namespace {
 constexpr std::size_t kMaxLiteral = 127;
 constexpr std::size_t kMaxRepeat = 128;
 
-// Encodes the rows of one block; `unit` is the unit size in bytes.
+// Encodes the rows of one block in units of `Unit` bytes.
+template <std::size_t Unit>
 class PackBitsRowEncoder {
 public:
-    PackBitsRowEncoder(StreamWriter& w, std::size_t unit) : w_(w), unit_(unit) {}
+    explicit PackBitsRowEncoder(StreamWriter& w) : w_(w) {}
 
     void encodeRow(const uint8_t* row, std::size_t units) {
         row_ = row;
@@ -29,11 +30,13 @@ public:
     }
 
 private:
-    const uint8_t* at(std::size_t i) const { return row_ + i * unit_; }
-    bool same(std::size_t a, std::size_t b) const { return std::memcmp(at(a), at(b), unit_) == 0; }
-    bool sameAsRepeat(std::size_t i) const { return std::memcmp(at(i), value_, unit_) == 0; }
+    const uint8_t* at(std::size_t i) const { return row_ + i * Unit; }
+    bool same(std::size_t a, std::size_t b) const { return std::memcmp(at(a), at(b), Unit) == 0; }
+    bool sameAsRepeat(std::size_t i) const { return std::memcmp(at(i), value_, Unit) == 0; }
 
-    void putUnit(const uint8_t* u) { w_.put({u, unit_}); }
+    void putUnit(const uint8_t* u) {
+        for (std::size_t b = 0; b < Unit; ++b) w_.put(u[b]);
+    }
     void writeRepeat(std::size_t count) {
         w_.put(static_cast<uint8_t>(257 - count));
         putUnit(value_);
@@ -82,7 +85,7 @@ private:
 
     void start(std::size_t i, std::size_t z) {
         if (same(i, i + 1) && same(i, z)) {
-            std::memcpy(value_, at(i), unit_);
+            std::memcpy(value_, at(i), Unit);
             repeat_ = 1;
         } else {
             openLiteral(i);
@@ -104,31 +107,31 @@ private:
     }
 
     StreamWriter& w_;
-    std::size_t unit_;
     const uint8_t* row_ = nullptr;
-    uint8_t value_[2] = {};
+    uint8_t value_[Unit] = {};
     std::size_t repeat_ = 0, literal_ = 0, header_ = 0;
 };
 
-std::vector<uint8_t> encodePackBits(std::span<const uint8_t> block, int32_t rows, int32_t rowBytes, std::size_t unit) {
+template <std::size_t Unit>
+std::vector<uint8_t> encodePackBits(std::span<const uint8_t> block, int32_t rows, int32_t rowBytes) {
     std::size_t size = checkedBlockSize(block, rows, rowBytes);
     StreamWriter w(2 * size);
-    PackBitsRowEncoder encoder(w, unit);
+    PackBitsRowEncoder<Unit> encoder(w);
     auto stride = static_cast<std::size_t>(rowBytes);
     for (std::size_t r = 0; r < static_cast<std::size_t>(rows); ++r)
-        encoder.encodeRow(block.data() + r * stride, stride / unit);
+        encoder.encodeRow(block.data() + r * stride, stride / Unit);
     return w.finish();
 }
 
 }  // namespace
 
 std::vector<uint8_t> encodePackBits8(std::span<const uint8_t> block, int32_t rows, int32_t rowBytes) {
-    return encodePackBits(block, rows, rowBytes, 1);
+    return encodePackBits<1>(block, rows, rowBytes);
 }
 
 std::vector<uint8_t> encodePackBits16(std::span<const uint8_t> block, int32_t rows, int32_t width) {
     if (width < 0 || width > INT32_MAX / 2) raise(kInvalidCall, "width out of range");
-    return encodePackBits(block, rows, 2 * width, 2);
+    return encodePackBits<2>(block, rows, 2 * width);
 }
 
 std::size_t decodePackBits(std::span<const uint8_t> stream, int32_t rows, int32_t rowBytes, int32_t depth,

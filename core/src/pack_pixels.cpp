@@ -1,0 +1,133 @@
+#include "pack_pixels.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+#include "bmp.h"
+#include "errors.h"
+
+namespace mireo {
+namespace {
+
+constexpr int32_t kPalm8LastEntry = 256, kPalm8StartEntry = 255;
+constexpr int32_t kGreyLastEntry = 16, kGreyStartEntry = 15;
+
+std::size_t pixelCount(const PackedPicture& picture) {
+    return static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height);
+}
+
+// An index that does not fit its byte or nibble (the spare entry) cannot
+// be stored.
+uint8_t storableIndex(int32_t entry, int32_t limit) {
+    if (entry >= limit) raise(kOverflow, "palette entry does not fit the pixel");
+    return static_cast<uint8_t>(entry);
+}
+
+}  // namespace
+
+PackedPicture unPad(const uint8_t* data, std::size_t size, int32_t width, int32_t height) {
+    auto rowBytes = std::size_t(3) * static_cast<std::size_t>(width);
+    auto padded = static_cast<std::size_t>(paddedRowBytes(width));
+    auto rows = static_cast<std::size_t>(height);
+    if (size / padded < rows) raise(kInputPastEnd, "pixel data shorter than the picture");
+    PackedPicture picture{width, height, std::vector<uint8_t>(rowBytes * rows)};
+    for (std::size_t r = 0; r < rows; ++r) std::memcpy(picture.bytes.data() + rowBytes * r, data + padded * r, rowBytes);
+    return picture;
+}
+
+void flipRows(PackedPicture& picture) {
+    auto rowBytes = std::size_t(3) * static_cast<std::size_t>(picture.width);
+    auto rows = static_cast<std::size_t>(picture.height);
+    for (std::size_t top = 0, bottom = rows; top + 1 < bottom; ++top, --bottom)
+        std::swap_ranges(picture.bytes.begin() + static_cast<std::ptrdiff_t>(rowBytes * top),
+                         picture.bytes.begin() + static_cast<std::ptrdiff_t>(rowBytes * (top + 1)),
+                         picture.bytes.begin() + static_cast<std::ptrdiff_t>(rowBytes * (bottom - 1)));
+}
+
+std::vector<uint8_t> packRgb565(const PackedPicture& picture) {
+    std::vector<uint8_t> out(2 * pixelCount(picture));
+    const uint8_t* in = picture.bytes.data();
+    for (std::size_t i = 0; i < pixelCount(picture); ++i, in += 3) {
+        uint8_t b = in[0], g = in[1], r = in[2];
+        out[2 * i] = static_cast<uint8_t>((r & 0xF8) | g >> 5);
+        out[2 * i + 1] = static_cast<uint8_t>((g & 0x1C) << 3 | b >> 3);
+    }
+    return out;
+}
+
+NearestEntry::NearestEntry(const PaletteView& palette, int32_t lastEntry, int32_t startEntry,
+                           std::size_t expectedColours)
+    : startEntry_(startEntry) {
+    for (int32_t e = 0; e <= lastEntry; ++e) {
+        red_.push_back(palette.at(e, 0));
+        green_.push_back(palette.at(e, 1));
+        blue_.push_back(palette.at(e, 2));
+    }
+    std::size_t slots = std::bit_ceil(std::max<std::size_t>(2 * std::min<std::size_t>(expectedColours, 1 << 24), 1024));
+    keys_.assign(slots, 0);
+    values_.assign(slots, 0);
+}
+
+int32_t NearestEntry::search(uint8_t red, uint8_t green, uint8_t blue) const {
+    auto distance = [&](std::size_t e) {
+        double dr = red - double{red_[e]}, dg = green - double{green_[e]}, db = blue - double{blue_[e]};
+        return dr * dr + dg * dg + db * db;
+    };
+    std::size_t best = static_cast<std::size_t>(startEntry_);
+    double bestDistance = distance(best);
+    for (std::size_t e = 0; e < red_.size(); ++e) {
+        double d = distance(e);
+        if (d == 0) return static_cast<int32_t>(e);
+        if (d < bestDistance) {
+            best = e;
+            bestDistance = d;
+        }
+    }
+    return static_cast<int32_t>(best);
+}
+
+int32_t NearestEntry::operator()(uint8_t red, uint8_t green, uint8_t blue) {
+    uint32_t key = (uint32_t{red} << 16 | uint32_t{green} << 8 | blue) + 1;
+    std::size_t mask = keys_.size() - 1;
+    std::size_t slot = (key * 2654435761u) & mask;
+    while (keys_[slot] != 0 && keys_[slot] != key) slot = (slot + 1) & mask;
+    if (keys_[slot] == key) return values_[slot];
+    auto entry = search(red, green, blue);
+    // The cache holds at most half its slots; beyond that colours are
+    // searched each time, which keeps the probe sequences short.
+    if (++filled_ <= keys_.size() / 2) {
+        keys_[slot] = key;
+        values_[slot] = static_cast<int16_t>(entry);
+    }
+    return entry;
+}
+
+std::vector<uint8_t> packIndexed8(const PackedPicture& picture, const PaletteView& palm8) {
+    NearestEntry nearest(palm8, kPalm8LastEntry, kPalm8StartEntry, pixelCount(picture));
+    auto width = static_cast<std::size_t>(picture.width);
+    std::size_t rowBytes = width + width % 2;
+    std::vector<uint8_t> out(rowBytes * static_cast<std::size_t>(picture.height));
+    const uint8_t* in = picture.bytes.data();
+    for (std::size_t y = 0; y < static_cast<std::size_t>(picture.height); ++y)
+        for (std::size_t x = 0; x < width; ++x, in += 3)
+            out[y * rowBytes + x] = storableIndex(nearest(in[2], in[1], in[0]), 256);
+    return out;
+}
+
+std::vector<uint8_t> packGrey4(const PackedPicture& picture, const PaletteView& grey) {
+    NearestEntry nearest(grey, kGreyLastEntry, kGreyStartEntry, pixelCount(picture));
+    auto width = static_cast<std::size_t>(picture.width);
+    std::size_t packed = (width + 1) / 2;
+    std::size_t rowBytes = packed + packed % 2;
+    std::vector<uint8_t> out(rowBytes * static_cast<std::size_t>(picture.height));
+    const uint8_t* in = picture.bytes.data();
+    for (std::size_t y = 0; y < static_cast<std::size_t>(picture.height); ++y)
+        for (std::size_t x = 0; x < width; ++x, in += 3) {
+            uint8_t index = storableIndex(nearest(in[2], in[1], in[0]), 16);
+            out[y * rowBytes + x / 2] |= static_cast<uint8_t>(x % 2 == 0 ? index << 4 : index);
+        }
+    return out;
+}
+
+}  // namespace mireo

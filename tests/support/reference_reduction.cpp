@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include <gtest/gtest.h>
+
 #include "bmp.h"
 
 namespace mireo::test {
@@ -144,6 +146,27 @@ std::vector<uint8_t> referenceBmp(Reduction reduction, const std::vector<uint8_t
     }
     std::reverse(picture.begin(), picture.end());
     return bmpOf(picture, width, height);
+}
+
+void PrintTo(const RefColour& c, std::ostream* os) { *os << "(" << c.red << ", " << c.green << ", " << c.blue << ")"; }
+
+std::vector<uint8_t> deviceBits32(const std::vector<RefColour>& pixels) {
+    std::vector<uint8_t> bits;
+    for (const RefColour& c : pixels) bits.insert(bits.end(), {uint8_t(c.blue), uint8_t(c.green), uint8_t(c.red), 0xEE});
+    return bits;
+}
+
+std::vector<RefColour> filePixels(const std::vector<uint8_t>& file, int32_t width, int32_t height) {
+    const std::size_t rowBytes = static_cast<std::size_t>(paddedRowBytes(width));
+    EXPECT_EQ(file.size(), kBmpHeaderSize + rowBytes * static_cast<std::size_t>(height));
+    if (file.size() != kBmpHeaderSize + rowBytes * static_cast<std::size_t>(height)) return {};
+    std::vector<RefColour> pixels;
+    for (int32_t y = height - 1; y >= 0; --y) {
+        const uint8_t* row = file.data() + kBmpHeaderSize + rowBytes * static_cast<std::size_t>(y);
+        for (int32_t x = 0; x < width; ++x) pixels.push_back({row[3 * x + 2], row[3 * x + 1], row[3 * x]});
+        for (std::size_t pad = std::size_t(3) * width; pad < rowBytes; ++pad) EXPECT_EQ(row[pad], 0) << "pad byte";
+    }
+    return pixels;
 }
 
 ReductionExport exportOf(Reduction reduction) {

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,9 @@ namespace mireo::test {
 
 struct RefColour {
     int red, green, blue;
+    bool operator==(const RefColour&) const = default;
 };
+void PrintTo(const RefColour& c, std::ostream* os);
 
 // Rows firstRow .. firstRow + count - 1 of a table rounded to whole numbers.
 std::vector<RefColour> referenceColours(const PaletteTable& table, int32_t count);
@@ -31,6 +34,12 @@ enum class Reduction { Nearest8, Diffused8, Nearest4, Diffused4 };
 // The whole BMP file that a reduction writes for these device bits.
 std::vector<uint8_t> referenceBmp(Reduction reduction, const std::vector<uint8_t>& bits, const PaletteTable& table,
                                   int32_t width, int32_t height, int32_t bitsPerPixel);
+
+// 32-bit device bits of pixels given top row first, left to right.
+std::vector<uint8_t> deviceBits32(const std::vector<RefColour>& pixels);
+// The pixels of a written BMP file, top row first; fails the test on a
+// wrong size or non-zero pad bytes.
+std::vector<RefColour> filePixels(const std::vector<uint8_t>& file, int32_t width, int32_t height);
 
 using ReductionExport = void (*)(const MireoArray*, const MireoArray*, const int32_t*, const int32_t*,
                                  const MireoString*, const int32_t*);

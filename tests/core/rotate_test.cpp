@@ -140,7 +140,7 @@ std::vector<uint8_t> withField(uint32_t offset, uint32_t value, bool sixteen = f
 
 std::vector<uint8_t> truncated() {
     auto file = randomBmp(4, 4, 3);
-    file.resize(file.size() - 1);
+    file.pop_back();
     return file;
 }
 

@@ -184,7 +184,7 @@ std::vector<uint8_t> reduceToFile(Reduction reduction, std::vector<uint8_t> bits
     MireoArray array = byteArray(bits);
     StringArg name(path);
     exportOf(reduction)(&array, &table, &width, &height, &name, &bitsPerPixel);
-    if (!std::filesystem::exists(path)) return {};
+    if (!std::filesystem::is_regular_file(path)) return {};
     return readFile(path);
 }
 

@@ -87,12 +87,14 @@ TEST(FitPicture, TransparencyShowsTheBorderColour) {
     EXPECT_EQ(at(fitted, 30, 30), QColor(10, 20, 30));
 }
 
-TEST(ShrinkFactor, KeepsTwiceThePixelsTheTargetNeeds) {
-    EXPECT_EQ(shrinkFactor({4000, 3000}, {320, 480}, FitMode::Crop), 2);
+TEST(ShrinkFactor, KeepsThePixelsTheTargetNeeds) {
+    EXPECT_EQ(shrinkFactor({4000, 3000}, {320, 480}, FitMode::Crop), 4);    // crop 2000 x 3000
+    EXPECT_EQ(shrinkFactor({4000, 3000}, {320, 480}, FitMode::Stretch), 4);
     EXPECT_EQ(shrinkFactor({4000, 3000}, {160, 160}, FitMode::Stretch), 8);
-    EXPECT_EQ(shrinkFactor({4000, 3000}, {480, 480}, FitMode::Pad), 4);
-    EXPECT_EQ(shrinkFactor({1280, 1280}, {320, 320}, FitMode::Crop), 2);
-    EXPECT_EQ(shrinkFactor({1279, 1280}, {320, 320}, FitMode::Crop), 1);
+    EXPECT_EQ(shrinkFactor({4000, 3000}, {480, 480}, FitMode::Pad), 8);      // placed 480 x 360
+    EXPECT_EQ(shrinkFactor({4000, 3000}, {480, 480}, FitMode::Crop), 4);     // crop 3000 x 3000
+    EXPECT_EQ(shrinkFactor({640, 640}, {320, 320}, FitMode::Crop), 2);
+    EXPECT_EQ(shrinkFactor({639, 640}, {320, 320}, FitMode::Crop), 1);
     EXPECT_EQ(shrinkFactor({400, 400}, {320, 320}, FitMode::Crop), 1);
 }
 
@@ -160,7 +162,9 @@ TEST_F(PictureReaderTest, LargeJpegIsDecodedAtReducedScaleOtherFormatsWhole) {
     EXPECT_EQ(stretchJpeg.size(), QSize(2000, 1000));
     EXPECT_EQ(stretchJpeg.read({50, 50}, FitMode::Stretch).size(), QSize(250, 125));
     PictureReader cropJpeg(QString::fromStdString(jpeg));
-    EXPECT_EQ(cropJpeg.read({160, 160}, FitMode::Crop).size(), QSize(1000, 500));
+    EXPECT_EQ(cropJpeg.read({320, 320}, FitMode::Crop).size(), QSize(1000, 500));
+    PictureReader nearTarget(QString::fromStdString(jpeg));
+    EXPECT_EQ(nearTarget.read({1500, 750}, FitMode::Stretch).size(), QSize(2000, 1000));
     PictureReader smallTarget(QString::fromStdString(png));
     EXPECT_EQ(smallTarget.read({50, 50}, FitMode::Stretch).size(), QSize(2000, 1000));
 }

@@ -64,8 +64,8 @@ QRect padPlacement(QSize source, QSize target) {
 int shrinkFactor(QSize source, QSize target, FitMode mode) {
     Mapping m = mappingOf(source, target, mode);
     int factor = 1;
-    while (factor < 8 && m.used.width() / (2 * factor) >= 2 * m.placed.width() &&
-           m.used.height() / (2 * factor) >= 2 * m.placed.height())
+    while (factor < 8 && m.used.width() / (2 * factor) >= m.placed.width() &&
+           m.used.height() / (2 * factor) >= m.placed.height())
         factor *= 2;
     return factor;
 }

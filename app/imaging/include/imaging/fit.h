@@ -19,8 +19,10 @@ QRect cropArea(QSize source, QSize target);
 QRect padPlacement(QSize source, QSize target);
 
 // The largest power of two up to 8 by which `source` may be shrunk while
-// the part that ends up in the target still has at least twice the pixels
-// it needs in each direction; 1 when the picture is not much larger.
+// the part that ends up in the target keeps at least the pixels it needs in
+// each direction; 1 when the picture is not at least twice as large.  (The
+// JPEG decoder's reduced-scale transform is itself a good low-pass filter,
+// so the final resampling needs no further margin.)
 int shrinkFactor(QSize source, QSize target, FitMode mode);
 
 // The picture fitted to exactly `target`, as an opaque RGB32 image.

@@ -1,0 +1,71 @@
+// CompilePDB of a 480 x 480 photo-like picture at 16, 8 and 4 bits, with
+// compression and without (the baseline), and ReadVTBI of the results.
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "synthetic_picture.h"
+#include "test_support.h"
+
+using namespace mireo::test;
+
+namespace {
+
+constexpr int32_t kSide = 480;
+constexpr int32_t kBlockSize = 5120;
+
+struct Fixture {
+    ScratchDir dir;
+    PaletteTable grey{17}, palm8{257};
+    std::string source = dir.file("photo.bmp");
+
+    Fixture() {
+        fillGrey16(grey);
+        fillPalm8(palm8);
+        SyntheticPicture picture(kSide, kSide);
+        auto bits = picture.deviceBits(24);
+        MireoArray array = byteArray(bits);
+        int32_t w = kSide, h = kSide, bpp = 24;
+        StringArg path(source);
+        WriteBmp24(&array, &w, &h, &path, &bpp);
+    }
+
+    std::string database(int16_t depth, int16_t compress) const {
+        return dir.file("photo-" + std::to_string(depth) + "-" + std::to_string(compress) + ".pdb");
+    }
+
+    int32_t compile(int16_t depth, int16_t compress) const {
+        StringArg src(source), out(database(depth, compress)), name("Bench", 32);
+        int32_t w = kSide, h = kSide, block = kBlockSize, size = 0;
+        CompilePDB(&src, &grey, &palm8, &w, &h, &depth, name.get(), &out, &compress, &block, &size);
+        return size;
+    }
+};
+
+Fixture& fixture() {
+    static Fixture f;
+    return f;
+}
+
+void BM_CompilePdb(benchmark::State& state) {
+    auto depth = static_cast<int16_t>(state.range(0));
+    auto compress = static_cast<int16_t>(state.range(1));
+    int32_t size = 0;
+    for (auto _ : state) benchmark::DoNotOptimize(size = fixture().compile(depth, compress));
+    state.counters["file_bytes"] = size;
+}
+
+void BM_ReadVtbi(benchmark::State& state) {
+    auto depth = static_cast<int16_t>(state.range(0));
+    auto compress = static_cast<int16_t>(state.range(1));
+    fixture().compile(depth, compress);
+    StringArg in(fixture().database(depth, compress)), out(fixture().dir.file("back.bmp"));
+    int16_t stored = 0;
+    for (auto _ : state) ReadVTBI(&fixture().grey, &fixture().palm8, &in, &out, &stored);
+}
+
+}  // namespace
+
+BENCHMARK(BM_CompilePdb)->ArgsProduct({{16, 8, 4}, {0, 1}})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadVtbi)->ArgsProduct({{16, 8, 4}, {0, 1}})->Unit(benchmark::kMillisecond);
+BENCHMARK_MAIN();

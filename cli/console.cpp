@@ -50,13 +50,15 @@ Console::~Console() {
 void Console::setLabel(std::string label) { label_ = std::move(label); }
 
 void Console::showProgress(int percent) {
-    if (!terminal_) return;
+    percent = std::clamp(percent, 0, 100);
+    if (!terminal_ || (barShown_ && percent == shownPercent_)) return;
     constexpr int kWidth = 30;
-    int filled = std::clamp(percent, 0, 100) * kWidth / 100;
+    int filled = percent * kWidth / 100;
     std::fprintf(stderr, "\r\033[K%s [%s%s] %3d%%", label_.c_str(), std::string(filled, '#').c_str(),
-                 std::string(kWidth - filled, ' ').c_str(), std::clamp(percent, 0, 100));
+                 std::string(kWidth - filled, ' ').c_str(), percent);
     std::fflush(stderr);
     barShown_ = true;
+    shownPercent_ = percent;
 }
 
 void Console::clearProgress() {
@@ -70,7 +72,14 @@ std::vector<std::string> Console::takeMessages() { return std::exchange(messages
 
 void Console::report(const std::string& subject, const std::string& message) {
     clearProgress();
-    std::fprintf(stderr, "mireo-cli: %s: %s\n", subject.c_str(), message.c_str());
+    // Message boxes may break their text into lines; one report is one line.
+    std::string line;
+    for (char c : message) {
+        bool breaks = c == '\r' || c == '\n';
+        if (!breaks) line += c;
+        else if (line.empty() || line.back() != ' ') line += ' ';
+    }
+    std::fprintf(stderr, "mireo-cli: %s: %s\n", subject.c_str(), line.c_str());
 }
 
 }  // namespace mireo::cli

@@ -29,6 +29,7 @@ public:
 private:
     bool terminal_;
     bool barShown_ = false;
+    int shownPercent_ = -1;
     std::string label_;
     std::vector<std::string> messages_;
 };

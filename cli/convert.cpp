@@ -93,10 +93,12 @@ private:
     imaging::Palettes palettes_;
 };
 
-void checkOutputFolder(const std::string& output) {
+void checkOutput(const std::string& input, const std::string& output) {
     fs::path folder = fs::path(output).parent_path();
     if (!folder.empty() && !fs::is_directory(folder))
         throw InputFailure{"The output folder " + folder.string() + " does not exist."};
+    std::error_code ignored;
+    if (fs::equivalent(input, output, ignored)) throw InputFailure{"The output would replace the input picture."};
 }
 
 }  // namespace
@@ -113,7 +115,7 @@ int runConvert(const std::vector<std::string>& args, Console& console) {
         std::string output = outputFor(options, input);
         console.setLabel(total > 1 ? input + " (" + std::to_string(i + 1) + "/" + std::to_string(total) + ")" : input);
         try {
-            checkOutputFolder(output);
+            checkOutput(input, output);
             if (!written.insert(fs::weakly_canonical(output).string()).second)
                 throw InputFailure{"An earlier input of this batch was already written to " + output + "."};
             int32_t size = converter.convert(input, output);

@@ -188,7 +188,15 @@ TEST_F(ConvertTest, FailureLeavesNoPartialFileAndKeepsTheOldOne) {
 
     CliResult noFolder = runCli({"convert", "-s", "160x160", "-o", path("none/x.pdb"), path("big.bmp")});
     EXPECT_EQ(noFolder.exitCode, 1);
+    EXPECT_TRUE(contains(noFolder.err, "does not exist")) << noFolder.err;
     EXPECT_EQ(files(), (std::vector<std::string>{"big.bmp", "old.pdb"}));
+
+    std::string small = picture("small.bmp", 160, 160);
+    std::vector<uint8_t> before = readFile(small);
+    CliResult overInput = runCli({"convert", "-o", path("small.bmp"), path("small.bmp")});
+    EXPECT_EQ(overInput.exitCode, 1);
+    EXPECT_TRUE(contains(overInput.err, "The output would replace the input picture.")) << overInput.err;
+    EXPECT_EQ(readFile(small), before);
 }
 
 TEST_F(ConvertTest, NamesComeFromTheOutputFileOrTheNameOption) {

@@ -78,7 +78,8 @@ TEST_F(OpenInfoTest, OpenOfAnObsoleteVersionShowsTheLibrarysMessageAndWritesNoth
     writeFile(dir.file("old.pdb"), file);
     CliResult r = runCli({"open", path("old.pdb"), path("old.bmp")});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(contains(r.err, "Unable to load this image.")) << r.err;
+    EXPECT_TRUE(contains(r.err, "old.pdb: Unable to load this image. It's in the obsolete version 1 format.\n"))
+        << r.err;
     EXPECT_FALSE(fs::exists(dir.file("old.bmp")));
 }
 

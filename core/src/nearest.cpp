@@ -10,12 +10,6 @@
 namespace mireo {
 namespace {
 
-uint32_t packed(uint8_t r, uint8_t g, uint8_t b) { return uint32_t{r} << 16 | uint32_t{g} << 8 | b; }
-
-// Distance of a level to the nearest and to the farthest end of a range.
-int nearGap(int level, int lo, int hi) { return level < lo ? lo - level : level > hi ? level - hi : 0; }
-int farGap(int level, int lo, int hi) { return std::max(std::abs(level - lo), std::abs(level - hi)); }
-
 // One channel's squared difference.  The bounds below use this same
 // expression at a range end: correctly rounded arithmetic is monotone, so a
 // bound computed at the end of a range holds for every level inside it.
@@ -37,36 +31,8 @@ double farSquared(float value, int lo, int hi) {
 
 }  // namespace
 
-int NearestSad::Metric::lower(uint32_t row, const ColourBox& box) const {
-    const Bgr& c = colours[row];
-    return nearGap(c.red, box.lo[0], box.hi[0]) + nearGap(c.green, box.lo[1], box.hi[1]) +
-           nearGap(c.blue, box.lo[2], box.hi[2]);
-}
-
-int NearestSad::Metric::upper(uint32_t row, const ColourBox& box) const {
-    const Bgr& c = colours[row];
-    return farGap(c.red, box.lo[0], box.hi[0]) + farGap(c.green, box.lo[1], box.hi[1]) +
-           farGap(c.blue, box.lo[2], box.hi[2]);
-}
-
-NearestSad::NearestSad(std::vector<Bgr> colours) : metric_{std::move(colours)}, index_(metric_) {}
-
-uint32_t NearestSad::find(uint8_t r, uint8_t g, uint8_t b) {
-    uint32_t key = packed(r, g, b);
-    if (key == lastColour_) return lastRow_;
-    uint32_t best = 0;
-    int bestDistance = INT_MAX;
-    for (uint32_t row : index_.candidates(r, g, b)) {
-        const Bgr& c = metric_.colours[row];
-        int d = std::abs(r - c.red) + std::abs(g - c.green) + std::abs(b - c.blue);
-        if (d < bestDistance) {
-            bestDistance = d;
-            best = row;
-        }
-    }
-    lastColour_ = key;
-    lastRow_ = best;
-    return best;
+NearestSad::NearestSad(std::vector<Bgr> colours) : metric_{std::move(colours)}, index_(metric_) {
+    if (metric_.colours.size() > 65536) raise(kSubscriptOutOfRange, "colour table too large");
 }
 
 double NearestSquared::distance(const FloatRgb& row, int r, int g, int b) {
@@ -91,8 +57,6 @@ NearestSquared::NearestSquared(std::vector<FloatRgb> rows)
 }
 
 uint32_t NearestSquared::find(uint8_t r, uint8_t g, uint8_t b) {
-    uint32_t key = packed(r, g, b);
-    if (key == lastColour_) return lastRow_;
     uint32_t best = start_;
     double bestDistance = distance(metric_.rows[start_], r, g, b);
     for (uint32_t row : index_.candidates(r, g, b)) {
@@ -102,8 +66,6 @@ uint32_t NearestSquared::find(uint8_t r, uint8_t g, uint8_t b) {
             best = row;
         }
     }
-    lastColour_ = key;
-    lastRow_ = best;
     return best;
 }
 

@@ -3,7 +3,9 @@
 // the candidate rows of the colour's box.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 #include "bmp.h"
@@ -13,29 +15,50 @@
 namespace mireo {
 
 // Sum of absolute channel differences; among equally near rows the lowest
-// wins, so an exactly matching colour gives its first row.
+// wins, so an exactly matching colour gives its first row.  At most 65536
+// rows.
 class NearestSad {
 public:
-    explicit NearestSad(std::vector<Bgr> colours);
+    explicit NearestSad(std::vector<Bgr> colours);  // raises beyond 65536 rows
     NearestSad(const NearestSad&) = delete;
     NearestSad& operator=(const NearestSad&) = delete;
 
-    uint32_t find(uint8_t r, uint8_t g, uint8_t b);
+    // Inline: called for every pixel of the 8-bit and the diffused reductions.
+    uint32_t find(uint8_t r, uint8_t g, uint8_t b) {
+        // Distance in the high bits, row in the low ones: the smallest key
+        // is the nearest row, and the lowest of equally near rows.
+        uint32_t best = UINT32_MAX;
+        for (uint32_t row : index_.candidates(r, g, b)) {
+            const Bgr& c = metric_.colours[row];
+            auto d = static_cast<uint32_t>(std::abs(r - c.red) + std::abs(g - c.green) + std::abs(b - c.blue));
+            best = std::min(best, d << 16 | row);
+        }
+        return best & 0xFFFF;
+    }
     const Bgr& colour(uint32_t row) const { return metric_.colours[row]; }
 
     struct Metric {
         using Distance = int;
         std::vector<Bgr> colours;
         uint32_t rowCount() const { return static_cast<uint32_t>(colours.size()); }
-        int lower(uint32_t row, const ColourBox& box) const;
-        int upper(uint32_t row, const ColourBox& box) const;
+        int lower(uint32_t row, const ColourBox& box) const {
+            const Bgr& c = colours[row];
+            return nearGap(c.red, box.lo[0], box.hi[0]) + nearGap(c.green, box.lo[1], box.hi[1]) +
+                   nearGap(c.blue, box.lo[2], box.hi[2]);
+        }
+        int upper(uint32_t row, const ColourBox& box) const {
+            const Bgr& c = colours[row];
+            return farGap(c.red, box.lo[0], box.hi[0]) + farGap(c.green, box.lo[1], box.hi[1]) +
+                   farGap(c.blue, box.lo[2], box.hi[2]);
+        }
+        // Distance of a level to the nearest and to the farthest end of a range.
+        static int nearGap(int level, int lo, int hi) { return level < lo ? lo - level : level > hi ? level - hi : 0; }
+        static int farGap(int level, int lo, int hi) { return std::max(level - lo, hi - level); }
     };
 
 private:
     Metric metric_;
     CandidateIndex<Metric> index_;
-    uint32_t lastColour_ = UINT32_MAX;
-    uint32_t lastRow_ = 0;
 };
 
 // Squared distance, rounded to a whole number, against single-precision
@@ -67,8 +90,6 @@ private:
     Metric metric_;
     CandidateIndex<Metric> index_;
     uint32_t start_;
-    uint32_t lastColour_ = UINT32_MAX;
-    uint32_t lastRow_ = 0;
 };
 
 }  // namespace mireo

@@ -5,15 +5,16 @@
 // some row can have to any colour of the box is never the nearest, nor tied
 // with it, for a colour in that box; every other row is a candidate.  Lists
 // keep ascending row order, so a search over them breaks ties as a walk
-// over the whole table does.  Boxes of 32 levels a side are filtered from
-// the whole table, boxes of 8 a side from their enclosing 32-box, each on
-// first use.
+// over the whole table does.  Each box's list is made on first use, from
+// the list of the enclosing larger box.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <vector>
+
+#include "errors.h"
 
 namespace mireo {
 
@@ -29,33 +30,43 @@ struct ColourBox {
 template <class Metric>
 class CandidateIndex {
 public:
-    explicit CandidateIndex(const Metric& metric)
-        : metric_(metric), coarse_(kCoarseBoxes), fine_(kFineBoxes) {
+    explicit CandidateIndex(const Metric& metric) : metric_(metric) {
         allRows_.resize(metric.rowCount());
         for (uint32_t row = 0; row < allRows_.size(); ++row) allRows_[row] = row;
+        for (int i = 0; i < kLevels; ++i) levels_[i].lists.resize(std::size_t{1} << 3 * (8 - kShifts[i]));
     }
 
-    std::span<const uint32_t> candidates(uint8_t r, uint8_t g, uint8_t b) {
-        List& fine = fine_[boxKey(r, g, b, 3)];
-        if (fine.begin == kUnbuilt) fine = select(coarseCandidates(r, g, b), boxAround(r, g, b, 3), finePool_);
-        return {finePool_.data() + fine.begin, fine.size};
-    }
+    std::span<const uint32_t> candidates(uint8_t r, uint8_t g, uint8_t b) { return candidates(kLevels - 1, r, g, b); }
 
 private:
     using Distance = typename Metric::Distance;
-    static constexpr std::size_t kCoarseBoxes = 8 * 8 * 8;
-    static constexpr std::size_t kFineBoxes = 32 * 32 * 32;
-    static constexpr std::size_t kUnbuilt = SIZE_MAX;
+    // Box sides of 32, 16 and 8 levels; each level filters its parent's lists.
+    static constexpr int kLevels = 3;
+    static constexpr int kShifts[kLevels] = {5, 4, 3};
+    static constexpr uint32_t kUnbuilt = UINT32_MAX;
 
+    // Kept small: the finest boxes are looked up for every pixel.
     struct List {
-        std::size_t begin = kUnbuilt;
+        uint32_t begin = kUnbuilt;
         uint32_t size = 0;
     };
+    struct Level {
+        std::vector<List> lists;
+        std::vector<uint32_t> pool;
+    };
 
-    // Index of the box of 2^shift levels a side that holds the colour.
-    static std::size_t boxKey(uint8_t r, uint8_t g, uint8_t b, int shift) {
-        int bits = 8 - shift;
-        return std::size_t(r >> shift) << (2 * bits) | std::size_t(g >> shift) << bits | std::size_t(b >> shift);
+    std::span<const uint32_t> candidates(int level, uint8_t r, uint8_t g, uint8_t b) {
+        const int shift = kShifts[level];
+        const int bits = 8 - shift;
+        Level& l = levels_[level];
+        List& list = l.lists[std::size_t(r >> shift) << (2 * bits) | std::size_t(g >> shift) << bits |
+                             std::size_t(b >> shift)];
+        if (list.begin == kUnbuilt) {
+            std::span<const uint32_t> parent = level == 0 ? std::span<const uint32_t>(allRows_)
+                                                          : candidates(level - 1, r, g, b);
+            list = select(parent, boxAround(r, g, b, shift), l.pool);
+        }
+        return {l.pool.data() + list.begin, list.size};
     }
 
     static ColourBox boxAround(int r, int g, int b, int shift) {
@@ -63,12 +74,6 @@ private:
         ColourBox box{{r & mask, g & mask, b & mask}, {}};
         for (int c = 0; c < 3; ++c) box.hi[c] = box.lo[c] + span;
         return box;
-    }
-
-    std::span<const uint32_t> coarseCandidates(uint8_t r, uint8_t g, uint8_t b) {
-        List& coarse = coarse_[boxKey(r, g, b, 5)];
-        if (coarse.begin == kUnbuilt) coarse = select(allRows_, boxAround(r, g, b, 5), coarsePool_);
-        return {coarsePool_.data() + coarse.begin, coarse.size};
     }
 
     List select(std::span<const uint32_t> rows, const ColourBox& box, std::vector<uint32_t>& pool) const {
@@ -81,7 +86,8 @@ private:
                 haveLimit = true;
             }
         }
-        List list{pool.size(), 0};
+        if (pool.size() + rows.size() >= kUnbuilt) raise(kOutOfMemory, "candidate lists");
+        List list{static_cast<uint32_t>(pool.size()), 0};
         for (uint32_t row : rows)
             if (!haveLimit || !(metric_.lower(row, box) > limit)) {
                 pool.push_back(row);
@@ -92,8 +98,7 @@ private:
 
     const Metric& metric_;
     std::vector<uint32_t> allRows_;
-    std::vector<List> coarse_, fine_;
-    std::vector<uint32_t> coarsePool_, finePool_;
+    Level levels_[kLevels];
 };
 
 }  // namespace mireo

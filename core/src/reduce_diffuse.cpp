@@ -15,39 +15,37 @@
 namespace mireo {
 namespace {
 
-void reverseRows(Grid& grid) {
-    for (int32_t top = 0, bottom = grid.height - 1; top < bottom; ++top, --bottom)
-        std::swap_ranges(grid.row(top), grid.row(top) + grid.rowBytes(), grid.row(bottom));
-}
+// weight/16 of an error, the quotient truncated toward zero.
+inline int share(int error, int weight) { return weight * error / 16; }
 
-// Adds weight/16 of the error to each channel, the quotient truncated toward
-// zero, the sum held to 0..255.
-void addError(uint8_t* pixel, const int error[3], int weight) {
-    for (int k = 0; k < 3; ++k) pixel[k] = static_cast<uint8_t>(std::clamp(pixel[k] + weight * error[k] / 16, 0, 255));
-}
+inline uint8_t clampedSum(int value, int add) { return static_cast<uint8_t>(std::clamp(value + add, 0, 255)); }
 
-// Walks the columns left to right and each column from grid row 0 (the
-// bottom of the picture) upwards.  A pixel's error goes 7/16 to its right
-// neighbour and 4/16 to the pixel above; neither neighbour has been visited
-// yet, so the chosen colour can replace the value in place.
+// Columns left to right, each from the bottom of the picture upwards, on a
+// grid whose row 0 is the top row.  A pixel's colour is chosen, and an
+// error of more than 3 goes 7/16 to the right neighbour and 4/16 to the
+// pixel above; neither has been visited yet, so the chosen colour replaces
+// the value in place.  The share for the pixel above is carried to the next
+// step instead of going through memory; it is added after the left
+// neighbour's share, as the walk orders them.
 void diffuse(Grid& grid, NearestSad& nearest, ProgressMeter& progress) {
     const int32_t w = grid.width, h = grid.height;
-    const std::size_t stride = grid.rowBytes();
-    uint8_t* bytes = grid.bytes.data();
     for (int32_t c = 0; c < w; ++c) {
         const bool toRight = c + 1 <= w - 2;
         const bool upwards = c >= 1 && c <= w - 2;
-        std::size_t at = std::size_t(3) * static_cast<std::size_t>(c);
-        for (int32_t r = 0; r < h; ++r, at += stride) {
-            uint8_t* p = bytes + at;
-            const Bgr& chosen = nearest.colour(nearest.find(p[2], p[1], p[0]));
-            const int error[3] = {p[0] - chosen.blue, p[1] - chosen.green, p[2] - chosen.red};
+        int carried[3] = {0, 0, 0};
+        for (int32_t y = h - 1; y >= 0; --y) {
+            uint8_t* p = grid.row(y) + std::size_t(3) * static_cast<std::size_t>(c);
+            const int value[3] = {clampedSum(p[0], carried[0]), clampedSum(p[1], carried[1]),
+                                  clampedSum(p[2], carried[2])};
+            const Bgr& chosen = nearest.colour(nearest.find(uint8_t(value[2]), uint8_t(value[1]), uint8_t(value[0])));
+            const int error[3] = {value[0] - chosen.blue, value[1] - chosen.green, value[2] - chosen.red};
             p[0] = chosen.blue;
             p[1] = chosen.green;
             p[2] = chosen.red;
-            if (std::abs(error[0]) + std::abs(error[1]) + std::abs(error[2]) <= 3) continue;
-            if (toRight) addError(p + 3, error, 7);
-            if (upwards && r < h - 1) addError(p + stride, error, 4);
+            const bool spread = std::abs(error[0]) + std::abs(error[1]) + std::abs(error[2]) > 3;
+            if (spread && toRight)
+                for (int k = 0; k < 3; ++k) p[3 + k] = clampedSum(p[3 + k], share(error[k], 7));
+            for (int k = 0; k < 3; ++k) carried[k] = spread && upwards ? share(error[k], 4) : 0;
         }
         progress.advance();
     }
@@ -65,9 +63,8 @@ void writeDiffused(const char* prefix, int32_t rows, const MireoArray* bits, con
         if (!progress.open()) return;
         deleteIfExists(path);
         Grid grid = loadDeviceBits(bytesOf(bits), w, h, bpp);
-        reverseRows(grid);
         diffuse(grid, nearest, progress);
-        writeBmpFile(path, w, h, bmpPixelData(grid, true));
+        writeBmpFile(path, w, h, bmpPixelData(grid, false));
         progress.close();
     });
 }

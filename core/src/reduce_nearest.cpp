@@ -15,7 +15,8 @@ namespace {
 
 // BMP pixel data (bottom row first, padded rows) from a grid whose row 0 is
 // the top row, each pixel replaced by `pick(red, green, blue)`; the progress
-// advances once per row.
+// advances once per row.  A pixel like its left neighbour (flat areas) takes
+// the neighbour's result.
 template <class Pick>
 std::vector<uint8_t> reducedRows(const Grid& grid, ProgressMeter& progress, Pick&& pick) {
     auto padded = static_cast<std::size_t>(paddedRowBytes(grid.width));
@@ -23,8 +24,10 @@ std::vector<uint8_t> reducedRows(const Grid& grid, ProgressMeter& progress, Pick
     uint8_t* out = data.data();
     for (int32_t r = grid.height - 1; r >= 0; --r, out += padded) {
         const uint8_t* in = grid.row(r);
+        Bgr c = pick(in[2], in[1], in[0]);
         for (std::size_t x = 0; x < grid.rowBytes(); x += 3) {
-            Bgr c = pick(in[x + 2], in[x + 1], in[x]);
+            if (x > 0 && (in[x] != in[x - 3] || in[x + 1] != in[x - 2] || in[x + 2] != in[x - 1]))
+                c = pick(in[x + 2], in[x + 1], in[x]);
             out[x] = c.blue;
             out[x + 1] = c.green;
             out[x + 2] = c.red;

@@ -36,7 +36,13 @@ public:
         for (int i = 0; i < kLevels; ++i) levels_[i].lists.resize(std::size_t{1} << 3 * (8 - kShifts[i]));
     }
 
-    std::span<const uint32_t> candidates(uint8_t r, uint8_t g, uint8_t b) { return candidates(kLevels - 1, r, g, b); }
+    std::span<const uint32_t> candidates(uint8_t r, uint8_t g, uint8_t b) {
+        Level& finest = levels_[kLevels - 1];
+        List& list = finest.lists[boxKey(kLevels - 1, r, g, b)];
+        if (list.begin == kUnbuilt) [[unlikely]]
+            return candidates(kLevels - 1, r, g, b);
+        return {finest.pool.data() + list.begin, list.size};
+    }
 
 private:
     using Distance = typename Metric::Distance;
@@ -55,12 +61,15 @@ private:
         std::vector<uint32_t> pool;
     };
 
+    static std::size_t boxKey(int level, uint8_t r, uint8_t g, uint8_t b) {
+        const int shift = kShifts[level], bits = 8 - shift;
+        return std::size_t(r >> shift) << (2 * bits) | std::size_t(g >> shift) << bits | std::size_t(b >> shift);
+    }
+
     std::span<const uint32_t> candidates(int level, uint8_t r, uint8_t g, uint8_t b) {
         const int shift = kShifts[level];
-        const int bits = 8 - shift;
         Level& l = levels_[level];
-        List& list = l.lists[std::size_t(r >> shift) << (2 * bits) | std::size_t(g >> shift) << bits |
-                             std::size_t(b >> shift)];
+        List& list = l.lists[boxKey(level, r, g, b)];
         if (list.begin == kUnbuilt) {
             std::span<const uint32_t> parent = level == 0 ? std::span<const uint32_t>(allRows_)
                                                           : candidates(level - 1, r, g, b);

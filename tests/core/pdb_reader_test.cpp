@@ -235,7 +235,7 @@ TEST_F(ReadVtbiTest, StreamErrorsShowTheDecodersMessageFirst) {
 
 TEST_F(ReadVtbiTest, PaletteIndexBeyondTheTableIsReported) {
     PaletteTable small(10);
-    fillPalm8(small);
+    small.set(0, 255, 255, 255);
     auto f = plain(4, 2, 8, 0, 0);  // black: index 230
     read(f, nullptr, &small);
     ASSERT_EQ(ws.messages.size(), 1u);

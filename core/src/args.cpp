@@ -1,5 +1,6 @@
 #include "args.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "errors.h"
@@ -28,6 +29,9 @@ PaletteView::PaletteView(const MireoArray* array) {
     channels_ = array->count[1];
     lowEntry_ = array->lowerBound[0];
     lowChannel_ = array->lowerBound[1];
+    // The last index of each dimension must itself be a 32-bit index.
+    if (int64_t{lowEntry_} + entries_ - 1 > INT32_MAX || int64_t{lowChannel_} + channels_ - 1 > INT32_MAX)
+        raise(kSubscriptOutOfRange, "palette bounds");
 }
 
 float PaletteView::at(int32_t entry, int32_t channel) const {

@@ -7,7 +7,11 @@ namespace mireo {
 
 namespace {
 
-std::string numbered(int64_t n) { return (n >= 0 ? " " : "") + std::to_string(n); }
+std::string numbered(int64_t n) {
+    std::string text = n >= 0 ? " " : "";
+    text += std::to_string(n);
+    return text;
+}
 
 }  // namespace
 

@@ -17,15 +17,17 @@ void fillPalm8(PaletteTable& table) {
                 for (int g : levels) {
                     int b = levels[half * 3 + bi];
                     if (r == 0 && g == 0 && b == 0) continue;
-                    table.set(row++, float(r), float(g), float(b));
+                    if (row < table.entries()) table.set(row, float(r), float(g), float(b));
+                    ++row;
                 }
-    for (int grey : {17, 34, 68, 85, 119, 136, 170, 187, 221, 238}) table.set(row++, float(grey), float(grey), float(grey));
-    table.set(row++, 192, 192, 192);
-    table.set(row++, 128, 0, 0);
-    table.set(row++, 128, 0, 128);
-    table.set(row++, 0, 128, 0);
-    table.set(row++, 0, 128, 128);
-    while (row < table.entries()) table.set(row++, 0, 0, 0);
+    const int tail[][3] = {{17, 17, 17},   {34, 34, 34},   {68, 68, 68},   {85, 85, 85}, {119, 119, 119},
+                           {136, 136, 136}, {170, 170, 170}, {187, 187, 187}, {221, 221, 221}, {238, 238, 238},
+                           {192, 192, 192}, {128, 0, 0},    {128, 0, 128},  {0, 128, 0},  {0, 128, 128}};
+    for (const auto& c : tail) {
+        if (row < table.entries()) table.set(row, float(c[0]), float(c[1]), float(c[2]));
+        ++row;
+    }
+    // Rows 230 onwards, and the spare entry, stay black (zero).
 }
 
 void fillGrey16(PaletteTable& table) {

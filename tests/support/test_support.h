@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,7 @@ struct PaletteTable {
     PaletteTable& operator=(const PaletteTable&) = delete;
     int32_t entries() const { return arg.count[0]; }
     void set(int32_t entry, float r, float g, float b) {
+        if (entry < 0 || entry >= entries()) throw std::out_of_range("palette entry");
         values[static_cast<std::size_t>(entry)] = r;
         values[static_cast<std::size_t>(entries() + entry)] = g;
         values[static_cast<std::size_t>(2 * entries() + entry)] = b;

@@ -131,7 +131,7 @@ std::string palmTimeText(uint32_t seconds) {
     int64_t day = dayOfYear - (153 * mp + 2) / 5 + 1;
     int64_t month = mp < 10 ? mp + 3 : mp - 9;
     int64_t year = yearOfEra + era * 400 + (month <= 2);
-    char text[32];
+    char text[80];  // room for any 64-bit field, so the compiler can prove nothing is cut
     std::snprintf(text, sizeof text, "%04lld-%02lld-%02lldT%02lld:%02lld:%02lld", static_cast<long long>(year),
                   static_cast<long long>(month), static_cast<long long>(day), static_cast<long long>(rest / 3600),
                   static_cast<long long>(rest / 60 % 60), static_cast<long long>(rest % 60));

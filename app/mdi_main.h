@@ -83,6 +83,11 @@ public slots:
     void cmdHelp_Click();
     void cmdAbout_Click();
     void cmdExit_Click();
+    void opt16Bit_Click();
+    void opt8Bit_Click();
+    void opt4Bit_Click();
+    void optNearestCol_Click();
+    void optDithered_Click();
     void cmdResizeImg_Click();
     void cmdFlip_V_Click();
     void cmdFlip_H_Click();

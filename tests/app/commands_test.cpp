@@ -162,6 +162,15 @@ private slots:
         for (QToolButton* b : buttons) QVERIFY(b->isEnabled());
     }
 
+    void withoutAPictureOptionsOnlyMoveAndFlipsDoNothing() {
+        main().opt8Bit->click();
+        QVERIFY(main().opt8Bit->isChecked() && !main().opt16Bit->isChecked());
+        main().optNearestCol->click();
+        QVERIFY(main().optNearestCol->isChecked() && !main().optDithered->isChecked());
+        for (QToolButton* b : {main().cmdFlip_V, main().cmdFlip_H, main().cmdRotateL, main().cmdRotateR}) b->click();
+        QVERIFY(dialogs->messages.empty());
+    }
+
     void loadedWindowsAreFoundByTheirExactName() {
         QVERIFY(IsFormLoaded(QStringLiteral("MDImain")));
         QVERIFY(IsFormLoaded(QStringLiteral("Form1")));

@@ -68,7 +68,8 @@ MDImain& TheMainWindow() { return *theMainWindow; }
 
 MDImain::MDImain(const StartupOptions& options) : options_(options) {
     registerResources();
-    theMainWindow = this;
+    // A second copy that is turned away at start-up leaves the first in charge.
+    if (!theMainWindow) theMainWindow = this;
     setObjectName(QStringLiteral("MDImain"));
     setWindowIcon(QIcon(QStringLiteral(":/mireo/mireo.png")));
     if (options_.programFolder.isEmpty()) options_.programFolder = QCoreApplication::applicationDirPath();

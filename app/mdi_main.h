@@ -115,5 +115,5 @@ private:
     bool closing_ = false;
 };
 
-// The main window of the running program (there is exactly one).
+// The main window of the running program: the first one made.
 MDImain& TheMainWindow();

@@ -204,6 +204,7 @@ private slots:
         QCOMPARE(dialogs.messages[0].icon, MessageIcon::Information);
         QVERIFY(second->Ended());
         second.reset();
+        QCOMPARE(&TheMainWindow(), first.main.get());
         QCOMPARE(ReadTextFile(first.temp() + QStringLiteral("/temp8d.bmp")), QByteArray("preview"));
         QCOMPARE(ReadTextFile(first.temp() + QStringLiteral("/temp1.bin")), QByteArray("candidate"));
         QCOMPARE(ReadTextFile(first.ini()), settings);

@@ -7,16 +7,9 @@
 #include <vector>
 
 #include "args.h"
-#include "rotate.h"
+#include "packed_picture.h"
 
 namespace mireo {
-
-// The BMP's pixel rows without their padding, in file order (bottom row
-// first).  Raises when `size` is short of the picture.
-PackedPicture unPad(const uint8_t* data, std::size_t size, int32_t width, int32_t height);
-
-// Reverses the row order in place.
-void flipRows(PackedPicture& picture);
 
 // RGB565, high byte first.
 std::vector<uint8_t> packRgb565(const PackedPicture& picture);

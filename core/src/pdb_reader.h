@@ -9,7 +9,7 @@
 
 #include "codecs.h"
 #include "mireocore.h"
-#include "rotate.h"
+#include "packed_picture.h"
 
 namespace mireo {
 

@@ -35,7 +35,7 @@ void readVtbi(const MireoArray* greyTable, const MireoArray* palm8Table, const M
         raise(failure.error.number, "block stream");
     }
     file = {};
-    writeBmpFile(target, picture.width, picture.height, packBmpRows(picture));
+    writeBmpFile(target, picture.width, picture.height, packBmpRows(std::move(picture)));
 }
 
 }  // namespace

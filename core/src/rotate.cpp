@@ -27,25 +27,6 @@ PackedPicture rotate90(const PackedPicture& in, bool left) {
     return out;
 }
 
-PackedPicture unpackBmpRows(const uint8_t* data, std::size_t size, int32_t width, int32_t height) {
-    const std::size_t rowBytes = std::size_t(3) * static_cast<std::size_t>(width);
-    const std::size_t padded = static_cast<std::size_t>(paddedRowBytes(width));
-    const std::size_t rows = static_cast<std::size_t>(height);
-    if (size / padded < rows) raise(kInputPastEnd, "pixel data shorter than the picture");
-    PackedPicture picture{width, height, std::vector<uint8_t>(rowBytes * rows)};
-    for (std::size_t i = 0; i < rows; ++i)
-        std::memcpy(picture.bytes.data() + rowBytes * (rows - 1 - i), data + padded * i, rowBytes);
-    return picture;
-}
-
-std::vector<uint8_t> packBmpRows(const PackedPicture& picture) {
-    Grid grid;
-    grid.width = picture.width;
-    grid.height = picture.height;
-    grid.bytes = picture.bytes;
-    return bmpPixelData(grid, false);
-}
-
 namespace {
 
 // Header fields of a working file, checked against the file's own length
@@ -84,11 +65,12 @@ extern "C" MIREO_API void RotateImg(const MireoString* fileName, const MireoStri
         bool left = textOf(direction) == "Left";
         std::vector<uint8_t> file = readWholeFile(path);
         BmpLayout layout = readBmpLayout(file);
-        PackedPicture picture = unpackBmpRows(file.data() + layout.dataOffset, file.size() - layout.dataOffset,
-                                              layout.width, layout.height);
+        PackedPicture picture = unPad(file.data() + layout.dataOffset, file.size() - layout.dataOffset,
+                                      layout.width, layout.height);
         file = {};
+        flipRows(picture);
         PackedPicture turned = rotate90(picture, left);
         picture = {};
-        writeBmpFile(path, turned.width, turned.height, packBmpRows(turned));
+        writeBmpFile(path, turned.width, turned.height, packBmpRows(std::move(turned)));
     });
 }

@@ -9,7 +9,7 @@
 #include "codec_messages.h"
 #include "errors.h"
 #include "numeric.h"
-#include "rotate.h"
+#include "packed_picture.h"
 #include "test_support.h"
 
 using namespace mireo::test;
@@ -119,7 +119,9 @@ TEST_F(ReadVtbiTest, FourBitPictureOf162PixelsReproducesEveryGrey) {
     read(f);
     ASSERT_TRUE(ws.messages.empty());
     auto out = readFile(bmp());
-    EXPECT_EQ(mireo::unpackBmpRows(out.data() + 54, out.size() - 54, w, h).bytes, bgr);
+    auto back = mireo::unPad(out.data() + 54, out.size() - 54, w, h);
+    mireo::flipRows(back);
+    EXPECT_EQ(back.bytes, bgr);
 }
 
 TEST_F(ReadVtbiTest, ExistingBmpIsReplaced) {

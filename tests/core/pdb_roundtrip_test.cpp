@@ -7,7 +7,7 @@
 
 #include "bmp.h"
 #include "numeric.h"
-#include "rotate.h"
+#include "packed_picture.h"
 #include "test_support.h"
 
 using namespace mireo::test;
@@ -100,7 +100,8 @@ TEST(PdbRoundTrip, EveryWidthAndDepthComesBackExactly) {
                 EXPECT_EQ(stored, depth);
                 bmps[compress] = readFile(dir.file("rt.bmp"));
             }
-            auto back = mireo::unpackBmpRows(bmps[0].data() + 54, bmps[0].size() - 54, w, h);
+            auto back = mireo::unPad(bmps[0].data() + 54, bmps[0].size() - 54, w, h);
+            mireo::flipRows(back);
             EXPECT_EQ(back.bytes, depth == 16 ? through565(bgr) : bgr) << "width " << w << " depth " << depth;
             EXPECT_EQ(bmps[0], bmps[1]) << "width " << w << " depth " << depth;
         }

@@ -8,7 +8,7 @@
 
 #include "bmp.h"
 #include "numeric.h"
-#include "rotate.h"
+#include "packed_picture.h"
 #include "test_support.h"
 
 using namespace mireo::test;

@@ -6,7 +6,8 @@
 #include "bmp.h"
 #include "files.h"
 #include "guard.h"
-#include "nearest.h"
+#include "nearest_sad.h"
+#include "nearest_squared.h"
 #include "progress_meter.h"
 #include "reduce_palette.h"
 

@@ -72,13 +72,13 @@ void fillFor(Reduction r, PaletteTable& table) {
 // One update per row for the nearest exports and per column for the
 // diffusing ones, each followed by message processing.
 TEST(ReductionProgress, ShowsEachStepsPercentage) {
-    SyntheticPicture photo(7, 3);
+    SyntheticPicture photo(7, 5);
     ScratchDir dir;
     for (Reduction r : kAll) {
         RecordingWindowSystem ws;
         PaletteTable table(isPalm8(r) ? 257 : 17);
         fillFor(r, table);
-        reduceToFile(r, photo.deviceBits(32), table, 7, 3, dir.file("a.bmp"));
+        reduceToFile(r, photo.deviceBits(32), table, 7, 5, dir.file("a.bmp"));
         ASSERT_EQ(ws.windows.size(), 1u) << nameOf(r);
         const auto& window = ws.windows[0];
         EXPECT_EQ(window.caption, "Checking / Adjusting color palette...");
@@ -88,8 +88,8 @@ TEST(ReductionProgress, ShowsEachStepsPercentage) {
             EXPECT_EQ(window.texts.back(), " 100 %");
             EXPECT_EQ(window.texts[2], " 29 %");
         } else {
-            EXPECT_EQ(window.positions, (std::vector<int32_t>{0, 0, 33, 67, 100})) << nameOf(r);
-            EXPECT_EQ(window.texts, (std::vector<std::string>{" 0 %", " 33 %", " 67 %", " 100 %"}));
+            EXPECT_EQ(window.positions, (std::vector<int32_t>{0, 0, 20, 40, 60, 80, 100})) << nameOf(r);
+            EXPECT_EQ(window.texts, (std::vector<std::string>{" 0 %", " 20 %", " 40 %", " 60 %", " 80 %", " 100 %"}));
         }
         std::vector<std::string> events = {"create", "set", "show"};
         for (std::size_t i = 1; i < window.positions.size(); ++i) events.insert(events.end(), {"set", "pump"});

@@ -8,7 +8,8 @@
 #include <random>
 
 #include "errors.h"
-#include "nearest.h"
+#include "nearest_sad.h"
+#include "nearest_squared.h"
 #include "reference_reduction.h"
 
 using namespace mireo;
@@ -103,6 +104,17 @@ TEST(NearestSearch, RandomTablesBySad) {
         NearestSad fast(bgrOf(rows));
         expectSameForRandomColours(fast, [&](int r, int g, int b) { return referenceSad(rows, r, g, b); }, random, 20000);
     }
+}
+
+// Row 0 is as near to (7, 7, 7) as row 1, but no nearer to anything else in
+// the box 0..7: its nearest distance to that box equals row 1's farthest.
+// It must stay a candidate there and win the tie.
+TEST(NearestSearch, RowTiedOnlyAtTheCornerOfABox) {
+    std::vector<RefColour> rows = {{14, 14, 14}, {0, 0, 0}};
+    NearestSad fast(bgrOf(rows));
+    EXPECT_EQ(fast.find(7, 7, 7), 0u);
+    EXPECT_EQ(fast.find(7, 7, 6), 1u);
+    expectSameForEveryColour(fast, [&](int r, int g, int b) { return referenceSad(rows, r, g, b); });
 }
 
 TEST(NearestSearch, RandomFractionalTablesBySquares) {

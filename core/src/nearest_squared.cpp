@@ -1,4 +1,4 @@
-#include "nearest.h"
+#include "nearest_squared.h"
 
 #include <algorithm>
 #include <climits>
@@ -30,10 +30,6 @@ double farSquared(float value, int lo, int hi) {
 }
 
 }  // namespace
-
-NearestSad::NearestSad(std::vector<Bgr> colours) : metric_{std::move(colours)}, index_(metric_) {
-    if (metric_.colours.size() > 65536) raise(kSubscriptOutOfRange, "colour table too large");
-}
 
 double NearestSquared::distance(const FloatRgb& row, int r, int g, int b) {
     return std::nearbyint(squaredGap(r, row.red) + squaredGap(g, row.green) + squaredGap(b, row.blue));

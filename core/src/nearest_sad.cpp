@@ -139,22 +139,20 @@ NearestSad::RowSet NearestSad::candidates(const std::vector<RowGroup>& pool, con
     const RowGroup* groups = pool.data() + from.first;
     const uint32_t groupCount = (from.count + 7) / 8;
     int16_t d[8];
+    auto distances = [&](const RowGroup& g, auto gap) {
+        for (int i = 0; i < 8; ++i)
+            d[i] = static_cast<int16_t>(gap(g.blue[i], box.lo[0], box.hi[0]) + gap(g.green[i], box.lo[1], box.hi[1]) +
+                                        gap(g.red[i], box.lo[2], box.hi[2]));
+    };
     int16_t limit = INT16_MAX;
     for (uint32_t gi = 0; gi < groupCount; ++gi) {
-        const RowGroup& g = groups[gi];
-        for (int i = 0; i < 8; ++i)
-            d[i] = static_cast<int16_t>(farGap(g.blue[i], box.lo[0], box.hi[0]) +
-                                        farGap(g.green[i], box.lo[1], box.hi[1]) +
-                                        farGap(g.red[i], box.lo[2], box.hi[2]));
+        distances(groups[gi], farGap);
         for (int i = 0; i < 8; ++i) limit = std::min(limit, d[i]);
     }
     RowSet kept;
     for (uint32_t gi = 0; gi < groupCount; ++gi) {
         const RowGroup& g = groups[gi];
-        for (int i = 0; i < 8; ++i)
-            d[i] = static_cast<int16_t>(nearGap(g.blue[i], box.lo[0], box.hi[0]) +
-                                        nearGap(g.green[i], box.lo[1], box.hi[1]) +
-                                        nearGap(g.red[i], box.lo[2], box.hi[2]));
+        distances(g, nearGap);
         const uint32_t inGroup = std::min<uint32_t>(8, from.count - 8 * gi);
         for (uint32_t i = 0; i < inGroup; ++i) {
             kept.rows[kept.count] = static_cast<uint8_t>(g.row[i]);

@@ -24,6 +24,7 @@ public:
 
     uint32_t find(uint8_t r, uint8_t g, uint8_t b);
     const FloatRgb& row(uint32_t index) const { return metric_.rows[index]; }
+    uint32_t rowCount() const { return metric_.rowCount(); }
 
     // (r - red)² + (g - green)² + (b - blue)², rounded, halves to even.
     static double distance(const FloatRgb& row, int r, int g, int b);

@@ -38,6 +38,27 @@ std::vector<uint8_t> reducedRows(const Grid& grid, ProgressMeter& progress, Pick
     return data;
 }
 
+// The byte colour of each table row, worked out when the row is first
+// chosen: a row that is never chosen cannot fail the reduction.
+class ChosenColours {
+public:
+    explicit ChosenColours(const NearestSquared& table)
+        : table_(table), colours_(table.rowCount()), known_(table.rowCount(), 0) {}
+    Bgr operator()(uint32_t row) {
+        if (!known_[row]) {
+            const FloatRgb& c = table_.row(row);
+            colours_[row] = Bgr{paletteChannel(c.blue), paletteChannel(c.green), paletteChannel(c.red)};
+            known_[row] = 1;
+        }
+        return colours_[row];
+    }
+
+private:
+    const NearestSquared& table_;
+    std::vector<Bgr> colours_;
+    std::vector<uint8_t> known_;
+};
+
 struct Request {
     int32_t width, height, bitsPerPixel;
     std::string path;
@@ -85,10 +106,9 @@ extern "C" MIREO_API void WriteBmp4(const MireoArray* bits, const MireoArray* pa
             deleteIfExists(q.path);
             Grid grid = loadDeviceBits(bytesOf(bits), q.width, q.height, q.bitsPerPixel);
             NearestSquared nearest(paletteRows(PaletteView(palette)));
-            std::vector<uint8_t> data = reducedRows(grid, progress, [&](uint8_t r, uint8_t g, uint8_t b) {
-                const FloatRgb& c = nearest.row(nearest.find(r, g, b));
-                return Bgr{paletteChannel(c.blue), paletteChannel(c.green), paletteChannel(c.red)};
-            });
+            ChosenColours colourOf(nearest);
+            std::vector<uint8_t> data = reducedRows(
+                grid, progress, [&](uint8_t r, uint8_t g, uint8_t b) { return colourOf(nearest.find(r, g, b)); });
             progress.close();
             writeBmpFile(q.path, q.width, q.height, data);
         },

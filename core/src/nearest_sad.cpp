@@ -1,6 +1,7 @@
 #include "nearest_sad.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "errors.h"
 

@@ -4,20 +4,13 @@
 
 #include "codec_messages.h"
 #include "codecs.h"
-#include "numeric.h"
 #include "test_support.h"
 
 using Bytes = std::vector<uint8_t>;
+using mireo::test::codecStream;
 using mireo::test::RecordingWindowSystem;
 
 namespace {
-
-Bytes stream(const Bytes& codes) {
-    Bytes s(codes.size() + 4);
-    mireo::putBe32(s.data(), static_cast<uint32_t>(s.size()));
-    std::copy(codes.begin(), codes.end(), s.begin() + 4);
-    return s;
-}
 
 struct Failure {
     bool ok;
@@ -43,22 +36,22 @@ const std::string kRange = " 9 - Subscript out of range";
 
 TEST(Decoders, DecodeValidStreamsAndReportTheBytesRead) {
     Bytes out;
-    EXPECT_EQ(mireo::decodeRle(stream({2, 6, 1, 7, 3, 8}), 2, 3, out), 10u);
+    EXPECT_EQ(mireo::decodeRle(codecStream({2, 6, 1, 7, 3, 8}), 2, 3, out), 10u);
     EXPECT_EQ(out, (Bytes{6, 6, 7, 8, 8, 8}));
-    EXPECT_EQ(mireo::decodePackBits(stream({0xFE, 1, 1, 2, 3}), 1, 5, 8, out), 9u);
+    EXPECT_EQ(mireo::decodePackBits(codecStream({0xFE, 1, 1, 2, 3}), 1, 5, 8, out), 9u);
     EXPECT_EQ(out, (Bytes{1, 1, 1, 2, 3}));
-    EXPECT_EQ(mireo::decodePackBits(stream({0xFF, 1, 2, 0, 3, 4}), 1, 6, 16, out), 10u);
+    EXPECT_EQ(mireo::decodePackBits(codecStream({0xFF, 1, 2, 0, 3, 4}), 1, 6, 16, out), 10u);
     EXPECT_EQ(out, (Bytes{1, 2, 1, 2, 3, 4}));
-    EXPECT_EQ(mireo::decodeScanline(stream({0xC0, 1, 2, 0x40, 5}), 2, 2, out), 9u);
+    EXPECT_EQ(mireo::decodeScanline(codecStream({0xC0, 1, 2, 0x40, 5}), 2, 2, out), 9u);
     EXPECT_EQ(out, (Bytes{1, 2, 1, 5}));
     // Bytes after the block, inside the stream's length, are left unread.
-    EXPECT_EQ(mireo::decodeRle(stream({2, 6, 0, 0}), 1, 2, out), 6u);
+    EXPECT_EQ(mireo::decodeRle(codecStream({2, 6, 0, 0}), 1, 2, out), 6u);
     EXPECT_EQ(out, (Bytes{6, 6}));
 }
 
 TEST(Decoders, PackBitsHeader0x80RepeatsItsUnit129Times) {
     Bytes out;
-    mireo::decodePackBits(stream({0x80, 4, 0, 5}), 1, 130, 8, out);
+    mireo::decodePackBits(codecStream({0x80, 4, 0, 5}), 1, 130, 8, out);
     Bytes expected(129, 4);
     expected.push_back(5);
     EXPECT_EQ(out, expected);
@@ -82,47 +75,47 @@ TEST(Decoders, LengthFieldMustFrameTheStream) {
 }
 
 TEST(Decoders, RleFailuresShowOneBox) {
-    auto f = decode(mireo::kRle, stream({2, 6, 5}), 1, 4);
+    auto f = decode(mireo::kRle, codecStream({2, 6, 5}), 1, 4);
     EXPECT_FALSE(f.ok);
     EXPECT_EQ(f.texts, std::vector<std::string>{"Error in dll RLE Un-compress - " + kPastEnd});
-    EXPECT_EQ(decode(mireo::kRle, stream({0, 6, 2, 6}), 1, 2).texts,
+    EXPECT_EQ(decode(mireo::kRle, codecStream({0, 6, 2, 6}), 1, 2).texts,
               std::vector<std::string>{"Error in dll RLE Un-compress - " + kInvalid});
-    EXPECT_EQ(decode(mireo::kRle, stream({1, 6, 2, 6}), 1, 2).texts,
+    EXPECT_EQ(decode(mireo::kRle, codecStream({1, 6, 2, 6}), 1, 2).texts,
               std::vector<std::string>{"Error in dll RLE Un-compress - " + kRange});
     // A run may not spill into the next row.
-    EXPECT_EQ(decode(mireo::kRle, stream({3, 6, 1, 6}), 2, 2).texts.at(0), "Error in dll RLE Un-compress - " + kRange);
+    EXPECT_EQ(decode(mireo::kRle, codecStream({3, 6, 1, 6}), 2, 2).texts.at(0), "Error in dll RLE Un-compress - " + kRange);
 }
 
 TEST(Decoders, ScanlineFailuresShowOneBox) {
     // The first row has no row above to copy from.
-    auto f = decode(mireo::kScanline, stream({0x7F, 1, 2, 3, 4, 5, 6, 7}), 1, 8);
+    auto f = decode(mireo::kScanline, codecStream({0x7F, 1, 2, 3, 4, 5, 6, 7}), 1, 8);
     EXPECT_EQ(f.texts, std::vector<std::string>{"Error in dll Scanlines Un-compress - " + kInvalid});
-    EXPECT_EQ(decode(mireo::kScanline, stream({0x80, 1}), 1, 2).texts.at(0), "Error in dll Scanlines Un-compress - " + kInvalid);
+    EXPECT_EQ(decode(mireo::kScanline, codecStream({0x80, 1}), 1, 2).texts.at(0), "Error in dll Scanlines Un-compress - " + kInvalid);
     // Flags promise more bytes than the stream holds; a block that ends short.
-    EXPECT_EQ(decode(mireo::kScanline, stream({0xC0, 1}), 1, 2).texts,
+    EXPECT_EQ(decode(mireo::kScanline, codecStream({0xC0, 1}), 1, 2).texts,
               std::vector<std::string>{"Error in dll Scanlines Un-compress - " + kPastEnd});
-    EXPECT_EQ(decode(mireo::kScanline, stream({0xC0, 1, 2}), 2, 2).texts.at(0),
+    EXPECT_EQ(decode(mireo::kScanline, codecStream({0xC0, 1, 2}), 2, 2).texts.at(0),
               "Error in dll Scanlines Un-compress - " + kPastEnd);
     // Flag bits past a short group are not bytes of the row.
     Bytes out;
-    mireo::decodeScanline(stream({0xFF, 1, 2, 0x3F}), 2, 2, out);
+    mireo::decodeScanline(codecStream({0xFF, 1, 2, 0x3F}), 2, 2, out);
     EXPECT_EQ(out, (Bytes{1, 2, 1, 2}));
 }
 
 TEST(Decoders, PackBitsFailuresShowWhereTheyStopped) {
     // Row 1 stops after the first of two literal units.
-    auto f = decode(mireo::kPackBits, stream({0xFD, 7, 1, 9}), 2, 4);
+    auto f = decode(mireo::kPackBits, codecStream({0xFD, 7, 1, 9}), 2, 4);
     EXPECT_EQ(f.texts, (std::vector<std::string>{"Error in dll Packbits Un-compress." + kPastEnd, " 1 -  1X 1"}));
     // A repeat of 4 after 2 literal bytes runs past a 4-byte row at its third unit.
-    f = decode(mireo::kPackBits, stream({1, 1, 2, 0xFD, 3}), 1, 4);
+    f = decode(mireo::kPackBits, codecStream({1, 1, 2, 0xFD, 3}), 1, 4);
     EXPECT_EQ(f.texts, (std::vector<std::string>{"Error in dll Packbits Un-compress." + kRange, " 4 -  0X 2"}));
     // A 2-byte pixel does not fit the last byte of an odd row.
-    f = decode(mireo::kPackBits, stream({0xFF, 1, 2}), 1, 3, 16);
+    f = decode(mireo::kPackBits, codecStream({0xFF, 1, 2}), 1, 3, 16);
     EXPECT_EQ(f.texts, (std::vector<std::string>{"Error in dll Packbits Un-compress." + kRange, " 2 -  0X 1"}));
     // The repeated pixel itself is cut off.
-    f = decode(mireo::kPackBits, stream({0xFF, 1}), 1, 4, 16);
+    f = decode(mireo::kPackBits, codecStream({0xFF, 1}), 1, 4, 16);
     EXPECT_EQ(f.texts, (std::vector<std::string>{"Error in dll Packbits Un-compress." + kPastEnd, " 0 -  0X 0"}));
-    f = decode(mireo::kPackBits, stream({0xFF, 1}), 1, 2, 24);
+    f = decode(mireo::kPackBits, codecStream({0xFF, 1}), 1, 2, 24);
     EXPECT_EQ(f.texts, (std::vector<std::string>{"Error in dll Packbits Un-compress." + kInvalid, " 0 -  0X 0"}));
 }
 
@@ -131,18 +124,18 @@ TEST(Decoders, RefuseBlocksTheStreamCannotFillBeforeAllocating) {
         RecordingWindowSystem ws;
         Bytes out;
         std::size_t consumed = 0;
-        EXPECT_FALSE(mireo::decodeBlockReporting(type, stream({0xFF, 1}), 30000, 30000, 8, out, consumed));
+        EXPECT_FALSE(mireo::decodeBlockReporting(type, codecStream({0xFF, 1}), 30000, 30000, 8, out, consumed));
         EXPECT_EQ(out.capacity(), 0u);
         ASSERT_FALSE(ws.messages.empty());
         EXPECT_NE(ws.messages[0].text.find(kPastEnd), std::string::npos);
     }
     Bytes out;
-    EXPECT_THROW(mireo::decodeRle(stream({1, 1}), -1, 2, out), mireo::DecodeError);
-    EXPECT_THROW(mireo::decodeRle(stream({1, 1}), 1, -2, out), mireo::DecodeError);
+    EXPECT_THROW(mireo::decodeRle(codecStream({1, 1}), -1, 2, out), mireo::DecodeError);
+    EXPECT_THROW(mireo::decodeRle(codecStream({1, 1}), 1, -2, out), mireo::DecodeError);
 }
 
 TEST(Decoders, UncompressedTypeHasNoDecoder) {
-    auto f = decode(mireo::kUncompressed, stream({1, 1}), 1, 1);
+    auto f = decode(mireo::kUncompressed, codecStream({1, 1}), 1, 1);
     EXPECT_FALSE(f.ok);
     EXPECT_TRUE(f.texts.empty());
 }

@@ -4,20 +4,13 @@
 #include <numeric>
 
 #include "codecs.h"
-#include "numeric.h"
 #include "errors.h"
+#include "test_support.h"
 
 using Bytes = std::vector<uint8_t>;
+using mireo::test::codecStream;
 
 namespace {
-
-// A stream: its 4-byte big-endian length, then the codes.
-Bytes stream(const Bytes& codes) {
-    Bytes s(codes.size() + 4);
-    mireo::putBe32(s.data(), static_cast<uint32_t>(s.size()));
-    std::copy(codes.begin(), codes.end(), s.begin() + 4);
-    return s;
-}
 
 Bytes oneRowRle(const Bytes& row) { return mireo::encodeRle(row, 1, static_cast<int32_t>(row.size())); }
 Bytes oneRowPackBits(const Bytes& row) { return mireo::encodePackBits8(row, 1, static_cast<int32_t>(row.size())); }
@@ -57,47 +50,47 @@ TEST(PackedRowBytes, RejectsWhatNoRowCanHold) {
 }
 
 TEST(RleEncoder, SplitsLongRunsAt255) {
-    EXPECT_EQ(oneRowRle(Bytes(300, 0x5A)), stream({255, 0x5A, 45, 0x5A}));
-    EXPECT_EQ(oneRowRle(Bytes(255, 7)), stream({255, 7}));
+    EXPECT_EQ(oneRowRle(Bytes(300, 0x5A)), codecStream({255, 0x5A, 45, 0x5A}));
+    EXPECT_EQ(oneRowRle(Bytes(255, 7)), codecStream({255, 7}));
 }
 
 TEST(RleEncoder, LastByteOfARowClosesTheRun) {
     // A full run of 255 is written before the last byte, equal or not.
     Bytes full(256, 3);
-    EXPECT_EQ(oneRowRle(full), stream({255, 3, 1, 3}));
+    EXPECT_EQ(oneRowRle(full), codecStream({255, 3, 1, 3}));
     full.back() = 4;
-    EXPECT_EQ(oneRowRle(full), stream({255, 3, 1, 4}));
-    EXPECT_EQ(oneRowRle({1, 2, 2, 3}), stream({1, 1, 2, 2, 1, 3}));
-    EXPECT_EQ(oneRowRle({1, 2, 2}), stream({1, 1, 2, 2}));
-    EXPECT_EQ(oneRowRle({9}), stream({1, 9}));
+    EXPECT_EQ(oneRowRle(full), codecStream({255, 3, 1, 4}));
+    EXPECT_EQ(oneRowRle({1, 2, 2, 3}), codecStream({1, 1, 2, 2, 1, 3}));
+    EXPECT_EQ(oneRowRle({1, 2, 2}), codecStream({1, 1, 2, 2}));
+    EXPECT_EQ(oneRowRle({9}), codecStream({1, 9}));
 }
 
 TEST(RleEncoder, EncodesEveryRowByItself) {
-    EXPECT_EQ(mireo::encodeRle(Bytes(4, 6), 2, 2), stream({2, 6, 2, 6}));
-    EXPECT_EQ(mireo::encodeRle(Bytes{}, 0, 8), stream({}));
+    EXPECT_EQ(mireo::encodeRle(Bytes(4, 6), 2, 2), codecStream({2, 6, 2, 6}));
+    EXPECT_EQ(mireo::encodeRle(Bytes{}, 0, 8), codecStream({}));
 }
 
 TEST(PackBitsEncoder, RepeatsNeedThreeEqualBytesOrTwoAtTheEnd) {
-    EXPECT_EQ(oneRowPackBits({5, 5, 5}), stream({0xFE, 5}));
-    EXPECT_EQ(oneRowPackBits({5, 5}), stream({0xFF, 5}));
-    EXPECT_EQ(oneRowPackBits({5, 5, 6}), stream({2, 5, 5, 6}));
-    EXPECT_EQ(oneRowPackBits({1, 2, 3, 4, 4}), stream({4, 1, 2, 3, 4, 4}));
-    EXPECT_EQ(oneRowPackBits({1, 2, 3, 3}), stream({3, 1, 2, 3, 3}));
-    EXPECT_EQ(oneRowPackBits({8}), stream({0, 8}));
+    EXPECT_EQ(oneRowPackBits({5, 5, 5}), codecStream({0xFE, 5}));
+    EXPECT_EQ(oneRowPackBits({5, 5}), codecStream({0xFF, 5}));
+    EXPECT_EQ(oneRowPackBits({5, 5, 6}), codecStream({2, 5, 5, 6}));
+    EXPECT_EQ(oneRowPackBits({1, 2, 3, 4, 4}), codecStream({4, 1, 2, 3, 4, 4}));
+    EXPECT_EQ(oneRowPackBits({1, 2, 3, 3}), codecStream({3, 1, 2, 3, 3}));
+    EXPECT_EQ(oneRowPackBits({8}), codecStream({0, 8}));
 }
 
 TEST(PackBitsEncoder, SwitchesBetweenLiteralsAndRepeats) {
-    EXPECT_EQ(oneRowPackBits({1, 2, 3, 3, 3}), stream({1, 1, 2, 0xFE, 3}));
-    EXPECT_EQ(oneRowPackBits({1, 1, 1, 2, 3}), stream({0xFE, 1, 1, 2, 3}));
-    EXPECT_EQ(oneRowPackBits({1, 1, 1, 2}), stream({0xFE, 1, 0, 2}));
-    EXPECT_EQ(oneRowPackBits({1, 2, 2, 2, 3, 3, 3, 3, 4}), stream({0, 1, 0xFE, 2, 0xFD, 3, 0, 4}));
+    EXPECT_EQ(oneRowPackBits({1, 2, 3, 3, 3}), codecStream({1, 1, 2, 0xFE, 3}));
+    EXPECT_EQ(oneRowPackBits({1, 1, 1, 2, 3}), codecStream({0xFE, 1, 1, 2, 3}));
+    EXPECT_EQ(oneRowPackBits({1, 1, 1, 2}), codecStream({0xFE, 1, 0, 2}));
+    EXPECT_EQ(oneRowPackBits({1, 2, 2, 2, 3, 3, 3, 3, 4}), codecStream({0, 1, 0xFE, 2, 0xFD, 3, 0, 4}));
 }
 
 TEST(PackBitsEncoder, RepeatsHoldAtMost128Units) {
-    EXPECT_EQ(oneRowPackBits(Bytes(128, 9)), stream({0x81, 9}));
-    EXPECT_EQ(oneRowPackBits(Bytes(129, 9)), stream({0x81, 9, 0, 9}));
-    EXPECT_EQ(oneRowPackBits(Bytes(130, 9)), stream({0x81, 9, 0xFF, 9}));
-    EXPECT_EQ(oneRowPackBits(Bytes(131, 9)), stream({0x81, 9, 0xFE, 9}));
+    EXPECT_EQ(oneRowPackBits(Bytes(128, 9)), codecStream({0x81, 9}));
+    EXPECT_EQ(oneRowPackBits(Bytes(129, 9)), codecStream({0x81, 9, 0, 9}));
+    EXPECT_EQ(oneRowPackBits(Bytes(130, 9)), codecStream({0x81, 9, 0xFF, 9}));
+    EXPECT_EQ(oneRowPackBits(Bytes(131, 9)), codecStream({0x81, 9, 0xFE, 9}));
 }
 
 TEST(PackBitsEncoder, LiteralsHoldAtMost127Units) {
@@ -105,7 +98,7 @@ TEST(PackBitsEncoder, LiteralsHoldAtMost127Units) {
     Bytes codes{126};
     codes.insert(codes.end(), row.begin(), row.begin() + 127);
     codes.insert(codes.end(), {0, 127});
-    EXPECT_EQ(oneRowPackBits(row), stream(codes));
+    EXPECT_EQ(oneRowPackBits(row), codecStream(codes));
 
     // 127 literal units, then a repeat in the middle of the row.
     row = counting(127);
@@ -113,7 +106,7 @@ TEST(PackBitsEncoder, LiteralsHoldAtMost127Units) {
     codes = {126};
     codes.insert(codes.end(), row.begin(), row.begin() + 127);
     codes.insert(codes.end(), {0xFE, 200, 0, 1});
-    EXPECT_EQ(oneRowPackBits(row), stream(codes));
+    EXPECT_EQ(oneRowPackBits(row), codecStream(codes));
 
     // 129 distinct units: the second-to-last opens a new literal that takes
     // the last one too.
@@ -121,7 +114,7 @@ TEST(PackBitsEncoder, LiteralsHoldAtMost127Units) {
     codes = {126};
     codes.insert(codes.end(), row.begin(), row.begin() + 127);
     codes.insert(codes.end(), {1, 127, 128});
-    EXPECT_EQ(oneRowPackBits(row), stream(codes));
+    EXPECT_EQ(oneRowPackBits(row), codecStream(codes));
 
     // 300 distinct units: a full literal is closed in the middle of the row.
     row = counting(300);
@@ -134,20 +127,20 @@ TEST(PackBitsEncoder, LiteralsHoldAtMost127Units) {
 }
 
 TEST(PackBitsEncoder, NeverCrossesARow) {
-    EXPECT_EQ(mireo::encodePackBits8(Bytes(6, 1), 2, 3), stream({0xFE, 1, 0xFE, 1}));
-    EXPECT_EQ(mireo::encodePackBits8(Bytes{1, 2, 2, 2}, 2, 2), stream({1, 1, 2, 0xFF, 2}));
+    EXPECT_EQ(mireo::encodePackBits8(Bytes(6, 1), 2, 3), codecStream({0xFE, 1, 0xFE, 1}));
+    EXPECT_EQ(mireo::encodePackBits8(Bytes{1, 2, 2, 2}, 2, 2), codecStream({1, 1, 2, 0xFF, 2}));
 }
 
 TEST(PackBits16Encoder, CountsTwoBytePixels) {
     // Three equal pixels are one repeat, though no two neighbouring bytes agree.
-    EXPECT_EQ(mireo::encodePackBits16(Bytes{1, 2, 1, 2, 1, 2}, 1, 3), stream({0xFE, 1, 2}));
+    EXPECT_EQ(mireo::encodePackBits16(Bytes{1, 2, 1, 2, 1, 2}, 1, 3), codecStream({0xFE, 1, 2}));
     // Equal bytes in different pixels are no repeat.
-    EXPECT_EQ(mireo::encodePackBits16(Bytes{5, 5, 5, 6}, 1, 2), stream({1, 5, 5, 5, 6}));
-    EXPECT_EQ(mireo::encodePackBits16(Bytes{7, 8}, 1, 1), stream({0, 7, 8}));
+    EXPECT_EQ(mireo::encodePackBits16(Bytes{5, 5, 5, 6}, 1, 2), codecStream({1, 5, 5, 5, 6}));
+    EXPECT_EQ(mireo::encodePackBits16(Bytes{7, 8}, 1, 1), codecStream({0, 7, 8}));
     Bytes row;
     for (int i = 0; i < 129; ++i) row.insert(row.end(), {0xF8, 0x1F});
-    EXPECT_EQ(mireo::encodePackBits16(row, 1, 129), stream({0x81, 0xF8, 0x1F, 0, 0xF8, 0x1F}));
-    EXPECT_EQ(mireo::encodePackBits16(Bytes{1, 1, 1, 1, 2, 3, 4, 5}, 2, 2), stream({0xFF, 1, 1, 1, 2, 3, 4, 5}));
+    EXPECT_EQ(mireo::encodePackBits16(row, 1, 129), codecStream({0x81, 0xF8, 0x1F, 0, 0xF8, 0x1F}));
+    EXPECT_EQ(mireo::encodePackBits16(Bytes{1, 1, 1, 1, 2, 3, 4, 5}, 2, 2), codecStream({0xFF, 1, 1, 1, 2, 3, 4, 5}));
 }
 
 TEST(PackBits16Encoder, LiteralOf127PixelsThenOne) {
@@ -156,7 +149,7 @@ TEST(PackBits16Encoder, LiteralOf127PixelsThenOne) {
     Bytes codes{126};
     codes.insert(codes.end(), row.begin(), row.begin() + 254);
     codes.insert(codes.end(), {0, 0, 127});
-    EXPECT_EQ(mireo::encodePackBits16(row, 1, 128), stream(codes));
+    EXPECT_EQ(mireo::encodePackBits16(row, 1, 128), codecStream(codes));
 }
 
 TEST(ScanlineEncoder, StoresTheFirstRowWhole) {
@@ -165,8 +158,8 @@ TEST(ScanlineEncoder, StoresTheFirstRowWhole) {
     codes.insert(codes.end(), row.begin(), row.end());
     Bytes s = mireo::encodeScanline(row, 1, 8);
     EXPECT_EQ(s.size(), 13u);
-    EXPECT_EQ(s, stream(codes));
-    EXPECT_EQ(mireo::encodeScanline(Bytes{1, 2}, 1, 2), stream({0xC0, 1, 2}));
+    EXPECT_EQ(s, codecStream(codes));
+    EXPECT_EQ(mireo::encodeScanline(Bytes{1, 2}, 1, 2), codecStream({0xC0, 1, 2}));
 }
 
 TEST(ScanlineEncoder, RowsLikeTheOneAboveCostOneFlagPerGroup) {
@@ -178,7 +171,7 @@ TEST(ScanlineEncoder, RowsLikeTheOneAboveCostOneFlagPerGroup) {
     codes.push_back(0xFF);
     codes.insert(codes.end(), row.begin() + 8, row.end());
     codes.insert(codes.end(), {0, 0, 0, 0});
-    EXPECT_EQ(mireo::encodeScanline(block, 3, 16), stream(codes));
+    EXPECT_EQ(mireo::encodeScanline(block, 3, 16), codecStream(codes));
 }
 
 TEST(ScanlineEncoder, ShortLastGroupUsesTheTopFlagBits) {
@@ -198,7 +191,7 @@ TEST(ScanlineEncoder, ShortLastGroupUsesTheTopFlagBits) {
     }
     codes.insert(codes.end(), {0xC0, 81, 82});
     codes.insert(codes.end(), {0x80, 200, 0x01, 201, 0, 0, 0, 0, 0, 0, 0, 0, 0x40, 202});
-    EXPECT_EQ(mireo::encodeScanline(block, 2, 82), stream(codes));
+    EXPECT_EQ(mireo::encodeScanline(block, 2, 82), codecStream(codes));
 }
 
 TEST(Encoders, RejectABlockShorterThanItsRows) {

@@ -6,6 +6,8 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "numeric.h"
+
 namespace mireo::test {
 
 void fillPalm8(PaletteTable& table) {
@@ -139,6 +141,13 @@ void writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+std::vector<uint8_t> codecStream(const std::vector<uint8_t>& codes) {
+    std::vector<uint8_t> s(codes.size() + 4);
+    putBe32(s.data(), static_cast<uint32_t>(s.size()));
+    std::copy(codes.begin(), codes.end(), s.begin() + 4);
+    return s;
 }
 
 }  // namespace mireo::test

@@ -119,4 +119,7 @@ private:
 std::vector<uint8_t> readFile(const std::string& path);
 void writeFile(const std::string& path, const std::vector<uint8_t>& bytes);
 
+// A compressed stream: its 4-byte big-endian length, then the codes.
+std::vector<uint8_t> codecStream(const std::vector<uint8_t>& codes);
+
 }  // namespace mireo::test

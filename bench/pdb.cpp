@@ -17,23 +17,21 @@ constexpr int32_t kBlockSize = 5120;
 
 struct Fixture {
     ScratchDir dir;
-    PaletteTable grey{17}, palm8{257};
+    Table grey = grey16Table(), palm8 = palm8Table();
     std::string source = dir.file("photo.bmp");
     // The previews the program hands over at 8 and 4 bits: the photo
     // reduced to palette colours.
     std::string reduced8 = dir.file("photo8.bmp"), reduced4 = dir.file("photo4.bmp");
 
     Fixture() {
-        fillGrey16(grey);
-        fillPalm8(palm8);
         SyntheticPicture picture(kSide, kSide);
         auto bits = picture.deviceBits(24);
         MireoArray array = byteArray(bits);
         int32_t w = kSide, h = kSide, bpp = 24;
         StringArg path(source), path8(reduced8), path4(reduced4);
         WriteBmp24(&array, &w, &h, &path, &bpp);
-        WriteBmp8(&array, &palm8, &w, &h, &path8, &bpp);
-        WriteBmp4(&array, &grey, &w, &h, &path4, &bpp);
+        WriteBmp8(&array, palm8.arg(), &w, &h, &path8, &bpp);
+        WriteBmp4(&array, grey.arg(), &w, &h, &path4, &bpp);
     }
 
     std::string database(int16_t depth, int16_t compress) const {
@@ -43,7 +41,7 @@ struct Fixture {
     int32_t compile(int16_t depth, int16_t compress, bool fromPreview = false) const {
         StringArg src(!fromPreview ? source : depth == 8 ? reduced8 : reduced4), out(database(depth, compress)), name("Bench", 32);
         int32_t w = kSide, h = kSide, block = kBlockSize, size = 0;
-        CompilePDB(&src, &grey, &palm8, &w, &h, &depth, name.get(), &out, &compress, &block, &size);
+        CompilePDB(&src, grey.arg(), palm8.arg(), &w, &h, &depth, name.get(), &out, &compress, &block, &size);
         return size;
     }
 };
@@ -75,7 +73,7 @@ void BM_ReadVtbi(benchmark::State& state) {
     fixture().compile(depth, compress);
     StringArg in(fixture().database(depth, compress)), out(fixture().dir.file("back.bmp"));
     int16_t stored = 0;
-    for (auto _ : state) ReadVTBI(&fixture().grey, &fixture().palm8, &in, &out, &stored);
+    for (auto _ : state) ReadVTBI(fixture().grey.arg(), fixture().palm8.arg(), &in, &out, &stored);
 }
 
 }  // namespace

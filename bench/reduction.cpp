@@ -12,13 +12,11 @@ namespace {
 struct Setup {
     int32_t size;
     std::vector<uint8_t> bits;
-    PaletteTable table;
+    Table table;
     ScratchDir dir;
     Setup(Reduction r, int32_t n)
-        : size(n), bits(SyntheticPicture(n, n, 17).deviceBits(32)), table(r == Reduction::Nearest8 || r == Reduction::Diffused8 ? 257 : 17) {
-        if (table.entries() == 257) fillPalm8(table);
-        else fillGrey16(table);
-    }
+        : size(n), bits(SyntheticPicture(n, n, 17).deviceBits(32)),
+          table(r == Reduction::Nearest8 || r == Reduction::Diffused8 ? palm8Table() : grey16Table()) {}
 };
 
 void fast(benchmark::State& state, Reduction r) {
@@ -26,7 +24,7 @@ void fast(benchmark::State& state, Reduction r) {
     MireoArray bits = byteArray(s.bits);
     StringArg name(s.dir.file("out.bmp"));
     int32_t bpp = 32;
-    for (auto _ : state) exportOf(r)(&bits, &s.table.arg, &s.size, &s.size, &name, &bpp);
+    for (auto _ : state) exportOf(r)(&bits, s.table.arg(), &s.size, &s.size, &name, &bpp);
     state.SetItemsProcessed(state.iterations() * s.size * s.size);
 }
 

@@ -71,13 +71,10 @@ enum class Encoder : uint8_t { kScanline, kRle, kPackBits8, kPackBits16 };
 // length 0 (not a candidate).
 std::vector<uint8_t> runEncoder(Encoder encoder, std::span<const uint8_t> block, int32_t rows, int32_t rowBytes);
 
-// Runs the decoder of `type` (kScanline, kRle or kPackBits).  On success
-// returns true with the block in `out` and the stream bytes read in
-// `consumed`.  On failure shows the decoder's own message box(es) and
-// returns false; the caller then reports the failure of its own step.  An
-// unknown type returns false without a message.  After a failure `out` holds
-// no more than rows x rowBytes bytes of undefined content.
-bool decodeBlockReporting(CompressionType type, std::span<const uint8_t> stream, int32_t rows, int32_t rowBytes,
-                          int32_t depth, std::vector<uint8_t>& out, std::size_t& consumed);
+// Runs the decoder of `type` (kScanline, kRle or kPackBits) and returns the
+// stream bytes it read; throws DecodeError (kInvalidCall for a type that has
+// no decoder).
+std::size_t decodeBlock(CompressionType type, std::span<const uint8_t> stream, int32_t rows, int32_t rowBytes,
+                        int32_t depth, std::vector<uint8_t>& out);
 
 }  // namespace mireo

@@ -37,6 +37,16 @@ uint32_t palmSeconds(const CivilTime& time) {
     return static_cast<uint32_t>(static_cast<uint64_t>(difference));
 }
 
+CivilTime civilTimeOf(uint32_t seconds) {
+    int64_t day = dayNumber(1904, 1, 1) + seconds / 86400;
+    int year = 1904;
+    while (dayNumber(year + 1, 1, 1) <= day) ++year;
+    int month = 1;
+    while (month < 12 && dayNumber(year, month + 1, 1) <= day) ++month;
+    auto rest = static_cast<int>(seconds % 86400);
+    return {year, month, static_cast<int>(day - dayNumber(year, month, 1)) + 1, rest / 3600, rest / 60 % 60, rest % 60};
+}
+
 std::optional<int64_t> sourceDateEpoch() {
     const char* text = std::getenv("SOURCE_DATE_EPOCH");
     if (!text || !*text) return std::nullopt;

@@ -18,6 +18,10 @@ int64_t dayNumber(int year, int month, int day);
 // |time - 1904-01-01 00:00:00| in seconds, modulo 2^32.
 uint32_t palmSeconds(const CivilTime& time);
 
+// The calendar date and clock time of a database timestamp (the inverse of
+// palmSeconds for times after 1904).
+CivilTime civilTimeOf(uint32_t seconds);
+
 // SOURCE_DATE_EPOCH when it holds a whole number of seconds.
 std::optional<int64_t> sourceDateEpoch();
 

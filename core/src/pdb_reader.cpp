@@ -95,6 +95,24 @@ Layout readLayout(std::span<const uint8_t> file, const ImageRecord& record) {
     return layout;
 }
 
+std::string textField(std::span<const uint8_t> file, std::size_t at, std::size_t length) {
+    std::string text;
+    for (std::size_t i = 0; i < length && file[at + i] != 0; ++i) text += static_cast<char>(file[at + i]);
+    return text;
+}
+
+BlockFacts blockFacts(std::span<const uint8_t> record) {
+    if (record.size() < kBlockHeaderSize) truncated("header of a block record");
+    const uint8_t* h = record.data();
+    return {static_cast<uint16_t>(getBe16(h + block_field::uncompressedSize)),
+            static_cast<uint16_t>(getBe16(h + block_field::width)),
+            static_cast<uint16_t>(getBe16(h + block_field::rows)),
+            static_cast<uint16_t>(getBe16(h + block_field::rowBytes)),
+            h[block_field::depth],
+            h[block_field::compression],
+            record.size() - kBlockHeaderSize};
+}
+
 // The colours of the palette indices of a stored depth.  An index whose
 // entry the table lacks, or whose channels are no bytes, fails when used.
 class IndexColours {
@@ -156,21 +174,13 @@ private:
     std::optional<IndexColours> colours_;
 };
 
-std::size_t decodeStream(const Block& block, const Layout& layout, std::vector<uint8_t>& out) {
-    switch (block.type) {
-    case kScanline: return decodeScanline(block.data, block.rows, layout.rowBytes, out);
-    case kRle: return decodeRle(block.data, block.rows, layout.rowBytes, out);
-    default: return decodePackBits(block.data, block.rows, layout.rowBytes, layout.depth, out);
-    }
-}
-
 // The block's packed rows: in place for a raw block, else decoded into
 // `buffer`.  A stream must end where its length field says.
 const uint8_t* blockPixels(const Block& block, const Layout& layout, std::vector<uint8_t>& buffer) {
     if (block.type == kUncompressed) return block.data.data();
     std::size_t consumed;
     try {
-        consumed = decodeStream(block, layout, buffer);
+        consumed = decodeBlock(block.type, block.data, block.rows, layout.rowBytes, layout.depth, buffer);
     } catch (const DecodeError& error) {
         throw BlockDecodeFailure{block.type, error};
     }
@@ -193,6 +203,8 @@ ImageRecord readImageRecord(std::span<const uint8_t> file) {
     record.version = static_cast<uint16_t>(getBe16(r + image_field::version));
     record.blockCount = static_cast<uint16_t>(getBe16(r + image_field::blockCount));
     record.rowBytes = static_cast<uint16_t>(getBe16(r + image_field::rowBytes));
+    record.totalBytes = getBe32(r + image_field::totalBytes);
+    record.density = static_cast<uint16_t>(getBe16(r + image_field::density));
     return record;
 }
 
@@ -210,6 +222,24 @@ PackedPicture decodePicture(std::span<const uint8_t> file, const ImageRecord& re
         out += rowOut * static_cast<std::size_t>(block.rows);
     }
     return picture;
+}
+
+DatabaseFacts readDatabaseFacts(std::span<const uint8_t> file) {
+    DatabaseFacts facts;
+    facts.image = readImageRecord(file);
+    facts.name = textField(file, 0, kNameField);
+    facts.attributes = static_cast<uint16_t>(getBe16(&file[32]));
+    facts.version = static_cast<uint16_t>(getBe16(&file[34]));
+    facts.created = getBe32(&file[36]);
+    facts.modified = getBe32(&file[40]);
+    facts.backedUp = getBe32(&file[44]);
+    facts.type = textField(file, 60, 4);
+    facts.creator = textField(file, 64, 4);
+    RecordList list(file);
+    if (list.record(0).size() < kImageRecordSize) inconsistent("image record overlaps the next record");
+    if (facts.image.blockCount + std::size_t{1} != list.size()) inconsistent("block count");
+    for (std::size_t k = 1; k < list.size(); ++k) facts.blocks.push_back(blockFacts(list.record(k)));
+    return facts;
 }
 
 PackedPicture decodeDatabase(std::span<const uint8_t> file, const MireoArray* grey, const MireoArray* palm8) {

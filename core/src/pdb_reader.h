@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
+#include <vector>
 
 #include "codecs.h"
 #include "mireocore.h"
@@ -15,8 +17,8 @@ namespace mireo {
 
 // The fields of record 0 as stored, unchecked.
 struct ImageRecord {
-    uint32_t width = 0, height = 0, depth = 0;
-    uint16_t version = 0, blockCount = 0, rowBytes = 0;
+    uint32_t width = 0, height = 0, depth = 0, totalBytes = 0;
+    uint16_t version = 0, blockCount = 0, rowBytes = 0, density = 0;
 };
 
 // Finds record 0 through the header and entry 0 of the record list.
@@ -39,5 +41,24 @@ PackedPicture decodePicture(std::span<const uint8_t> file, const ImageRecord& re
 // readImageRecord, the version check (RuntimeError kInvalidCall for any
 // version but 2) and decodePicture.
 PackedPicture decodeDatabase(std::span<const uint8_t> file, const MireoArray* grey, const MireoArray* palm8);
+
+// What a database says about itself, as stored: the header, the image
+// record and the header of every block, read with the same bounds checks as
+// the decoding but without judging the values.  Raises RuntimeError
+// kInputPastEnd (detail: the part the file ends inside) or kInvalidCall
+// (detail: what does not fit together).
+struct BlockFacts {
+    uint16_t uncompressedBytes = 0, width = 0, rows = 0, rowBytes = 0;
+    uint8_t depth = 0, compression = 0;
+    std::size_t storedBytes = 0;  // after the block header, to the record's end
+};
+struct DatabaseFacts {
+    std::string name, type, creator;
+    uint16_t attributes = 0, version = 0;
+    uint32_t created = 0, modified = 0, backedUp = 0;
+    ImageRecord image;
+    std::vector<BlockFacts> blocks;
+};
+DatabaseFacts readDatabaseFacts(std::span<const uint8_t> file);
 
 }  // namespace mireo

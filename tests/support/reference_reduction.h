@@ -3,10 +3,7 @@
 #pragma once
 
 #include <array>
-#include <cstdint>
 #include <ostream>
-#include <string>
-#include <vector>
 
 #include "test_support.h"
 
@@ -18,10 +15,9 @@ struct RefColour {
 };
 void PrintTo(const RefColour& c, std::ostream* os);
 
-// Rows firstRow .. firstRow + count - 1 of a table rounded to whole numbers.
-std::vector<RefColour> referenceColours(const PaletteTable& table, int32_t count);
-// Every row of a table as it stands.
-std::vector<std::array<float, 3>> referenceRows(const PaletteTable& table);
+// Rows 0 .. count - 1 of a table rounded to whole numbers; every row as it stands.
+std::vector<RefColour> referenceColours(const Table& table, int32_t count);
+std::vector<std::array<float, 3>> referenceRows(const Table& table);
 
 // First exact match, else the lowest row of the smallest sum of absolute
 // differences, starting from a best distance of 765.
@@ -32,7 +28,7 @@ int referenceSquared(const std::vector<std::array<float, 3>>& rows, int r, int g
 enum class Reduction { Nearest8, Diffused8, Nearest4, Diffused4 };
 
 // The whole BMP file that a reduction writes for these device bits.
-std::vector<uint8_t> referenceBmp(Reduction reduction, const std::vector<uint8_t>& bits, const PaletteTable& table,
+std::vector<uint8_t> referenceBmp(Reduction reduction, const std::vector<uint8_t>& bits, const Table& table,
                                   int32_t width, int32_t height, int32_t bitsPerPixel);
 
 // 32-bit device bits of pixels given top row first, left to right.
@@ -46,7 +42,7 @@ using ReductionExport = void (*)(const MireoArray*, const MireoArray*, const int
 ReductionExport exportOf(Reduction reduction);
 
 // Calls the reduction's export; the written file, or nothing when none exists.
-std::vector<uint8_t> reduceToFile(Reduction reduction, std::vector<uint8_t> bits, const PaletteTable& table,
-                                  int32_t width, int32_t height, const std::string& path, int32_t bitsPerPixel = 32);
+std::vector<uint8_t> reduceToFile(Reduction reduction, std::vector<uint8_t> bits, const Table& table, int32_t width,
+                                  int32_t height, const std::string& path, int32_t bitsPerPixel = 32);
 
 }  // namespace mireo::test

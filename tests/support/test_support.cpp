@@ -1,42 +1,24 @@
 #include "test_support.h"
 
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <csignal>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 
+#include "bmp.h"
 #include "numeric.h"
+#include "packed_picture.h"
 
 namespace mireo::test {
 
-void fillPalm8(PaletteTable& table) {
-    const int levels[6] = {255, 204, 153, 102, 51, 0};
-    int row = 0;
-    for (int half = 0; half < 2; ++half)
-        for (int r : levels)
-            for (int bi = 0; bi < 3; ++bi)
-                for (int g : levels) {
-                    int b = levels[half * 3 + bi];
-                    if (r == 0 && g == 0 && b == 0) continue;
-                    if (row < table.entries()) table.set(row, float(r), float(g), float(b));
-                    ++row;
-                }
-    const int tail[][3] = {{17, 17, 17},   {34, 34, 34},   {68, 68, 68},   {85, 85, 85}, {119, 119, 119},
-                           {136, 136, 136}, {170, 170, 170}, {187, 187, 187}, {221, 221, 221}, {238, 238, 238},
-                           {192, 192, 192}, {128, 0, 0},    {128, 0, 128},  {0, 128, 0},  {0, 128, 128}};
-    for (const auto& c : tail) {
-        if (row < table.entries()) table.set(row, float(c[0]), float(c[1]), float(c[2]));
-        ++row;
-    }
-    // Rows 230 onwards, and the spare entry, stay black (zero).
-}
-
-void fillGrey16(PaletteTable& table) {
-    for (int i = 0; i < table.entries(); ++i) {
-        float v = i < 16 ? float(255 - 17 * i) : 0.0f;
-        table.set(i, v, v, v);
-    }
+void Table::setExact(int32_t entry, float r, float g, float b) {
+    auto* data = static_cast<float*>(array.data);
+    auto n = static_cast<std::size_t>(entries()), e = static_cast<std::size_t>(entry);
+    data[e] = r, data[n + e] = g, data[2 * n + e] = b;
 }
 
 namespace {
@@ -44,63 +26,51 @@ namespace {
 RecordingWindowSystem* current = nullptr;
 
 RecordingWindowSystem::Window* find(int32_t handle) {
-    if (!current || !current->exists(handle)) return nullptr;
-    return &current->window(handle);
+    return current && current->exists(handle) ? &current->window(handle) : nullptr;
 }
 
 MireoWindowSystem recordingFunctions() {
     MireoWindowSystem ws{};
     ws.messageBox = [](void*, const char* text, const char* caption, int32_t icon) {
         current->messages.push_back({text ? text : "", caption ? caption : "", icon});
+        current->log("message " + current->messages.back().text);
     };
     ws.createProgress = [](void*, int32_t, const char* caption) -> int32_t {
-        current->events.push_back("create");
+        current->log("create");
         if (current->failCreate) return 0;
-        current->windows.push_back({});
-        current->destroyed.push_back(false);
-        current->windows.back().caption = caption ? caption : "";
+        current->windows.emplace_back().caption = caption ? caption : "";
         return static_cast<int32_t>(current->windows.size());
     };
     ws.showProgress = [](void*, int32_t h) {
-        current->events.push_back("show");
+        current->log("show");
         if (auto* w = find(h)) w->visible = true;
     };
     ws.destroyProgress = [](void*, int32_t h) {
-        current->events.push_back("destroy");
-        if (find(h)) current->destroyed[static_cast<std::size_t>(h - 1)] = true;
+        current->log("destroy");
+        if (auto* w = find(h)) w->destroyed = true;
     };
     ws.setProgressPosition = [](void*, int32_t h, int32_t pos) {
-        current->events.push_back("set");
-        if (auto* w = find(h)) {
-            w->position = pos;
-            w->positions.push_back(pos);
-        }
+        current->log("set");
+        if (auto* w = find(h)) w->positions.push_back(w->position = pos);
     };
     ws.setProgressText = [](void*, int32_t h, const char* text) {
-        if (auto* w = find(h)) {
-            w->text = text ? text : "";
-            w->texts.push_back(w->text);
-        }
+        if (auto* w = find(h)) w->texts.push_back(w->text = text ? text : "");
     };
     ws.isWindow = [](void*, int32_t h) -> int32_t { return find(h) ? 1 : 0; };
-    ws.isWindowVisible = [](void*, int32_t h) -> int32_t {
-        auto* w = find(h);
-        return w && w->visible ? 1 : 0;
-    };
+    ws.isWindowVisible = [](void*, int32_t h) -> int32_t { return find(h) && find(h)->visible ? 1 : 0; };
     ws.readCancelLabel = [](void*, int32_t h, char* buffer, int32_t capacity) {
-        auto* w = find(h);
-        std::string label = w ? w->cancelLabel : "";
+        std::string label = find(h) ? find(h)->cancelLabel : "";
         label.resize(std::min<std::size_t>(label.size(), static_cast<std::size_t>(capacity - 1)));
         std::copy(label.begin(), label.end(), buffer);
         buffer[label.size()] = '\0';
     };
-    ws.processMessages = [](void*) { current->events.push_back("pump"); };
+    ws.processMessages = [](void*) { current->log("pump"); };
     return ws;
 }
 
 }  // namespace
 
-RecordingWindowSystem::RecordingWindowSystem() {
+RecordingWindowSystem::RecordingWindowSystem(std::string watchedFile) : watched(std::move(watchedFile)) {
     if (current) throw std::logic_error("one recording window system at a time");
     current = this;
     MireoWindowSystem ws = recordingFunctions();
@@ -112,12 +82,14 @@ RecordingWindowSystem::~RecordingWindowSystem() {
     current = nullptr;
 }
 
-bool RecordingWindowSystem::exists(int32_t handle) const {
-    return handle >= 1 && static_cast<std::size_t>(handle) <= windows.size() &&
-           !destroyed[static_cast<std::size_t>(handle - 1)];
+void RecordingWindowSystem::log(const std::string& event) {
+    if (watched.empty()) events.push_back(event);
+    else events.push_back(event + (std::filesystem::exists(watched) ? " (file)" : " (no file)"));
 }
 
-void RecordingWindowSystem::close(int32_t handle) { destroyed.at(static_cast<std::size_t>(handle - 1)) = true; }
+bool RecordingWindowSystem::exists(int32_t handle) const {
+    return handle >= 1 && static_cast<std::size_t>(handle) <= windows.size() && !windows[std::size_t(handle - 1)].destroyed;
+}
 
 ScratchDir::ScratchDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "mireo-test-XXXXXX").string();
@@ -129,6 +101,24 @@ ScratchDir::~ScratchDir() {
     std::error_code ec;
     std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
     std::filesystem::remove_all(path_, ec);
+}
+
+std::string PdbMaker::source(int32_t w, int32_t h, const std::vector<uint8_t>& bgr) {
+    writeBmpFile(dir.file("source.bmp"), w, h, packBmpRows({w, h, bgr}));
+    return dir.file("source.bmp");
+}
+
+std::string PdbMaker::plain(int32_t w, int32_t h, uint8_t value) {
+    return source(w, h, std::vector<uint8_t>(std::size_t(3) * std::size_t(w) * std::size_t(h), value));
+}
+
+std::vector<uint8_t> PdbMaker::compile(const std::string& src, int32_t w, int32_t h, const PdbOptions& o) {
+    StringArg srcArg(src), outArg(dir.file("out.pdb")), nameArg(o.name, o.nameCapacity);
+    fileSize = -1;
+    CompilePDB(&srcArg, grey.arg(), o.palm8 ? o.palm8 : palm8.arg(), &w, &h, &o.depth, nameArg.get(), &outArg,
+               &o.compress, &o.blockSize, &fileSize);
+    nameBack = nameArg.value();
+    return std::filesystem::is_regular_file(dir.file("out.pdb")) ? readFile(dir.file("out.pdb")) : std::vector<uint8_t>{};
 }
 
 std::vector<uint8_t> readFile(const std::string& path) {
@@ -148,6 +138,20 @@ std::vector<uint8_t> codecStream(const std::vector<uint8_t>& codes) {
     putBe32(s.data(), static_cast<uint32_t>(s.size()));
     std::copy(codes.begin(), codes.end(), s.begin() + 4);
     return s;
+}
+
+FileSizeLimit::FileSizeLimit(uint64_t bytes) : oldHandler_(std::signal(SIGXFSZ, SIG_IGN)) {
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    saved_ = limit.rlim_cur, limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = saved_, setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, oldHandler_);
 }
 
 }  // namespace mireo::test

@@ -1,14 +1,12 @@
-// Shared helpers of the library tests: argument builders, a window system
-// that records what the library shows, and scratch folders.
+// Shared helpers of the library tests: argument builders, palette tables, a
+// window system that records what the library shows, and scratch folders.
 #pragma once
 
-#include <algorithm>
-#include <cstdint>
 #include <filesystem>
-#include <stdexcept>
-#include <string>
-#include <vector>
 
+#include "codecs.h"
+#include "errors.h"
+#include "imaging/palettes.h"
 #include "mireocore.h"
 
 namespace mireo::test {
@@ -21,9 +19,7 @@ struct StringArg {
     explicit StringArg(std::string s, int32_t capacity = 0) : text(std::move(s)) {
         auto length = static_cast<int32_t>(text.size());
         if (static_cast<std::size_t>(capacity) > text.size()) text.resize(static_cast<std::size_t>(capacity));
-        arg.text = text.data();
-        arg.length = length;
-        arg.capacity = static_cast<int32_t>(text.size());
+        arg = {text.data(), length, static_cast<int32_t>(text.size())};
     }
     StringArg(const StringArg&) = delete;
     StringArg& operator=(const StringArg&) = delete;
@@ -34,72 +30,56 @@ struct StringArg {
 
 // A one-dimensional byte array with lower bound 1, as the program passes it.
 inline MireoArray byteArray(std::vector<uint8_t>& bytes) {
-    MireoArray a{};
-    a.data = bytes.data();
-    a.dims = 1;
-    a.elementSize = 1;
-    a.count[0] = static_cast<int32_t>(bytes.size());
-    a.lowerBound[0] = 1;
-    return a;
+    return {bytes.data(), 1, 1, {static_cast<int32_t>(bytes.size()), 0}, {1, 0}};
 }
 
-// A palette table of `entries` x 4 single-precision numbers, entry fastest.
-struct PaletteTable {
-    std::vector<float> values;
-    MireoArray arg{};
-    explicit PaletteTable(int32_t entries) : values(static_cast<std::size_t>(entries) * 4) {
-        arg.data = values.data();
-        arg.dims = 2;
-        arg.elementSize = 4;
-        arg.count[0] = entries;
-        arg.count[1] = 4;
-    }
-    PaletteTable(const PaletteTable&) = delete;
-    PaletteTable& operator=(const PaletteTable&) = delete;
-    int32_t entries() const { return arg.count[0]; }
-    void set(int32_t entry, float r, float g, float b) {
-        if (entry < 0 || entry >= entries()) throw std::out_of_range("palette entry");
-        values[static_cast<std::size_t>(entry)] = r;
-        values[static_cast<std::size_t>(entries() + entry)] = g;
-        values[static_cast<std::size_t>(2 * entries() + entry)] = b;
-    }
-    const MireoArray* operator&() const { return &arg; }
+// A palette table together with the descriptor the library reads it by.
+struct Table {
+    imaging::PaletteTable values;
+    MireoArray array;
+    explicit Table(imaging::PaletteTable t) : values(std::move(t)), array(values.descriptor()) {}
+    explicit Table(int32_t entries) : Table(imaging::PaletteTable(entries)) {}
+    Table(Table&&) = default;  // the moved values keep their storage, so the descriptor stays right
+    Table& operator=(const Table&) = delete;
+    const MireoArray* arg() const { return &array; }
+    int32_t entries() const { return values.entries(); }
+    void set(int32_t entry, int r, int g, int b) { values.set(entry, r, g, b); }
+    // A value that is no whole number, written straight into the table.
+    void setExact(int32_t entry, float r, float g, float b);
 };
-
-// The Palm OS 8-bit system palette (257 entries) and the 16 greys (17).
-void fillPalm8(PaletteTable& table);
-void fillGrey16(PaletteTable& table);
+inline Table palm8Table() { return Table(imaging::palm8Palette()); }
+inline Table grey16Table() { return Table(imaging::grey16Palette()); }
 
 // Records every message box and progress call; installed for its lifetime.
+// With `watched`, every event also tells whether that file exists then.
 class RecordingWindowSystem {
 public:
     struct Message {
-        std::string text;
-        std::string caption;
+        std::string text, caption;
         int32_t icon;
     };
     struct Window {
-        bool visible = false;
+        bool visible = false, destroyed = false;
         int32_t position = 0;
         std::string caption, text, cancelLabel;
         std::vector<int32_t> positions;
         std::vector<std::string> texts;
     };
-
-    RecordingWindowSystem();
+    explicit RecordingWindowSystem(std::string watched = {});
     ~RecordingWindowSystem();
     RecordingWindowSystem(const RecordingWindowSystem&) = delete;
     RecordingWindowSystem& operator=(const RecordingWindowSystem&) = delete;
 
-    std::vector<Message> messages;
-    std::vector<Window> windows;  // index = handle - 1
-    std::vector<std::string> events;  // "create", "show", "set", "pump", "destroy"
-    bool failCreate = false;
-
     Window& window(int32_t handle) { return windows.at(static_cast<std::size_t>(handle - 1)); }
     bool exists(int32_t handle) const;
-    void close(int32_t handle);  // as if the user closed it
-    std::vector<bool> destroyed;
+    void close(int32_t handle) { window(handle).destroyed = true; }  // as if the user closed it
+    void log(const std::string& event);
+
+    std::vector<Message> messages;
+    std::vector<Window> windows;      // index = handle - 1
+    std::vector<std::string> events;  // create, show, set, pump, destroy, "message <text>"
+    bool failCreate = false;
+    std::string watched;
 };
 
 // A fresh folder under the system's temporary folder, removed afterwards.
@@ -111,9 +91,30 @@ public:
     ScratchDir& operator=(const ScratchDir&) = delete;
     std::filesystem::path path() const { return path_; }
     std::string file(const std::string& name) const { return (path_ / name).string(); }
-
 private:
     std::filesystem::path path_;
+};
+
+// Builds databases with CompilePDB from working BMPs in a scratch folder.
+struct PdbOptions {
+    int16_t depth = 16, compress = 0;
+    int32_t blockSize = 51200;
+    std::string name = "Backdrop";
+    int32_t nameCapacity = 32;
+    const MireoArray* palm8 = nullptr;  // the program's table when null
+};
+class PdbMaker {
+public:
+    // A working BMP of the picture `bgr` (blue, green, red, top row first).
+    std::string source(int32_t w, int32_t h, const std::vector<uint8_t>& bgr);
+    std::string plain(int32_t w, int32_t h, uint8_t value = 0xFF);
+    // CompilePDB into out.pdb: the file's bytes, or nothing when none exists.
+    std::vector<uint8_t> compile(const std::string& src, int32_t w, int32_t h, const PdbOptions& o = {});
+
+    ScratchDir dir;
+    Table grey = grey16Table(), palm8 = palm8Table();
+    int32_t fileSize = -1;
+    std::string nameBack;
 };
 
 std::vector<uint8_t> readFile(const std::string& path);
@@ -121,5 +122,30 @@ void writeFile(const std::string& path, const std::vector<uint8_t>& bytes);
 
 // A compressed stream: its 4-byte big-endian length, then the codes.
 std::vector<uint8_t> codecStream(const std::vector<uint8_t>& codes);
+
+// The number of the RuntimeError or DecodeError that `f` raises; 0 for none.
+template <class F>
+int errorNumberOf(F&& f) {
+    try {
+        f();
+    } catch (const RuntimeError& e) {
+        return e.number;
+    } catch (const DecodeError& e) {
+        return e.number;
+    }
+    return 0;
+}
+
+// Limits the size of files this process may write while it lives.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(uint64_t bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+private:
+    void (*oldHandler_)(int);
+    uint64_t saved_ = 0;
+};
 
 }  // namespace mireo::test

@@ -1,0 +1,83 @@
+// The database timestamp: seconds since 1904-01-01 00:00:00 by calendar
+// date and clock time, and back, checked against the standard library's
+// calendar.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
+
+#include "palm_time.h"
+
+namespace {
+
+using namespace std::chrono;
+
+// Seconds from 1904-01-01 00:00:00 by the standard library's own calendar.
+int64_t reference(int y, int m, int d, int hh = 0, int mm = 0, int ss = 0) {
+    auto days = sys_days{year{y} / m / d} - sys_days{year{1904} / 1 / 1};
+    return duration_cast<seconds>(days).count() + hh * 3600 + mm * 60 + ss;
+}
+
+std::vector<int> fields(const mireo::CivilTime& t) { return {t.year, t.month, t.day, t.hour, t.minute, t.second}; }
+
+}  // namespace
+
+TEST(PalmTime, DatesBecomeSecondsAndBackAcrossLeapYears) {
+    const mireo::CivilTime cases[] = {{1904, 1, 1, 0, 0, 0},      {1904, 2, 29, 12, 0, 0},  {1904, 3, 1, 0, 0, 0},
+                                      {1904, 12, 31, 23, 59, 59}, {1970, 1, 1, 0, 0, 0},    {1999, 12, 31, 23, 59, 59},
+                                      {2000, 2, 29, 6, 30, 15},   {2000, 3, 1, 0, 0, 0},    {2001, 2, 28, 1, 2, 3},
+                                      {2024, 2, 29, 23, 59, 59},  {2026, 12, 7, 9, 41, 3},  {2040, 2, 6, 6, 28, 15}};
+    for (const auto& c : cases) {
+        uint32_t seconds = mireo::palmSeconds(c);
+        EXPECT_EQ(seconds, reference(c.year, c.month, c.day, c.hour, c.minute, c.second)) << fields(c)[0];
+        EXPECT_EQ(fields(mireo::civilTimeOf(seconds)), fields(c));
+    }
+    EXPECT_EQ(mireo::palmSeconds({1970, 1, 1, 0, 0, 0}), 2082844800u);
+    EXPECT_EQ(mireo::palmSeconds({2040, 2, 6, 6, 28, 15}), 0xFFFFFFFFu);
+    // Past 2040-02-06 06:28:15 the count wraps modulo 2^32; before 1904 it
+    // is the distance back.
+    EXPECT_EQ(mireo::palmSeconds({2040, 2, 6, 6, 28, 16}), 0u);
+    EXPECT_EQ(mireo::palmSeconds({1903, 12, 31, 23, 59, 59}), 1u);
+    // Leap years every fourth year, except centuries not divisible by 400.
+    for (int y : {1600, 1700, 1800, 1900, 1904, 2000, 2023, 2024, 2100, 2200, 2400}) {
+        bool leap = y % 4 == 0 && (y % 100 != 0 || y % 400 == 0);
+        EXPECT_EQ(mireo::dayNumber(y, 3, 1) - mireo::dayNumber(y, 2, 28), leap ? 2 : 1) << y;
+        EXPECT_EQ(mireo::dayNumber(y + 1, 1, 1) - mireo::dayNumber(y, 1, 1), leap ? 366 : 365) << y;
+        EXPECT_EQ(mireo::dayNumber(y, 2, 1) - mireo::dayNumber(y, 1, 31), 1) << y;
+    }
+    EXPECT_EQ(mireo::palmSeconds({2100, 3, 1, 0, 0, 0}) - mireo::palmSeconds({2100, 2, 28, 0, 0, 0}), 86400u);
+}
+
+// The first and the last second of every day the count can hold.
+TEST(PalmTime, EveryDayUpTo2040ComesBack) {
+    const sys_days start{year{1904} / 1 / 1};
+    for (int64_t d = 0; d * 86400 <= 0xFFFFFFFFll; ++d) {
+        year_month_day date{start + days{d}};
+        std::vector<int> first = {int(date.year()), int(unsigned(date.month())), int(unsigned(date.day())), 0, 0, 0};
+        ASSERT_EQ(fields(mireo::civilTimeOf(static_cast<uint32_t>(d * 86400))), first) << "day " << d;
+        auto last = std::min<int64_t>(d * 86400 + 86399, 0xFFFFFFFFll) - d * 86400;
+        first[3] = int(last / 3600), first[4] = int(last / 60 % 60), first[5] = int(last % 60);
+        ASSERT_EQ(fields(mireo::civilTimeOf(static_cast<uint32_t>(d * 86400 + last))), first) << "day " << d;
+    }
+}
+
+TEST(PalmTime, SourceDateEpochIsReadAsUtcAndOtherwiseTheLocalClockCounts) {
+    setenv("TZ", "America/New_York", 1);
+    tzset();
+    setenv("SOURCE_DATE_EPOCH", "951782400", 1);  // 2000-02-29 00:00:00 UTC
+    EXPECT_EQ(mireo::palmTimestampNow(), reference(2000, 2, 29));
+    setenv("SOURCE_DATE_EPOCH", "12abc", 1);
+    EXPECT_FALSE(mireo::sourceDateEpoch());
+    unsetenv("SOURCE_DATE_EPOCH");
+    auto local = [](std::time_t t) {
+        std::tm tm{};
+        localtime_r(&t, &tm);
+        return reference(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
+    };
+    std::time_t before = std::time(nullptr);
+    int64_t stamp = mireo::palmTimestampNow(), after = local(std::time(nullptr));
+    EXPECT_TRUE(stamp >= local(before) && stamp <= after) << stamp;
+    unsetenv("TZ");
+    tzset();
+}

@@ -1,0 +1,246 @@
+// WriteBmp8, WriteBmp8dith, WriteBmp4 and WriteBmp4dith: pictures worked
+// out by hand, whole files against the full table walk, the progress window
+// and the order of their steps, and how they fail.
+#include <gtest/gtest.h>
+
+#include "progress_meter.h"
+#include "reference_reduction.h"
+#include "synthetic_picture.h"
+
+using namespace mireo::test;
+
+namespace {
+
+const Reduction kAll[] = {Reduction::Nearest8, Reduction::Diffused8, Reduction::Nearest4, Reduction::Diffused4};
+const char* nameOf(Reduction r) {
+    const char* names[] = {"WriteBmp8", "WriteBmp8dith", "WriteBmp4", "WriteBmp4dith"};
+    return names[static_cast<int>(r)];
+}
+bool isPalm8(Reduction r) { return r == Reduction::Nearest8 || r == Reduction::Diffused8; }
+Table tableFor(Reduction r) { return isPalm8(r) ? palm8Table() : grey16Table(); }
+
+constexpr RefColour kBlack{0, 0, 0}, kRed51{51, 0, 0};
+RefColour grey(int level) { return {level, level, level}; }
+
+// Pixels given top row first, reduced; the result top row first too.
+std::vector<RefColour> reduce(Reduction r, const std::vector<RefColour>& pixels, int32_t w, int32_t h, const Table& t) {
+    ScratchDir dir;
+    RecordingWindowSystem ws;
+    auto file = reduceToFile(r, deviceBits32(pixels), t, w, h, dir.file("out.bmp"));
+    EXPECT_TRUE(ws.messages.empty()) << ws.messages[0].text;
+    return filePixels(file, w, h);
+}
+
+}  // namespace
+
+TEST(Reduction, PicturesWorkedOutByHand) {
+    Table palm = palm8Table(), greys = grey16Table();
+    // Greys beyond the 16th take part in WriteBmp4's search only.
+    Table extended(18);
+    for (int i = 0; i < 16; ++i) extended.set(i, 255 - 17 * i, 255 - 17 * i, 255 - 17 * i);
+    extended.set(17, 255, 0, 0);  // after the zero row 16
+    // WriteBmp4 starts from the second-to-last row, which keeps its ties;
+    // fractional rows are compared as they are and written rounded.
+    Table tied(3), halves(3);
+    tied.set(0, 10, 10, 10), tied.set(1, 12, 12, 12), tied.set(2, 200, 200, 200);
+    halves.set(0, 10, 10, 10), halves.setExact(1, 12.5f, 12.5f, 12.5f), halves.set(2, 200, 200, 200);
+    // Only the first 256 rows of a larger Palm table count.
+    Table big(300);
+    for (int e = 0; e < 300; ++e)
+        if (e < 256) big.set(e, int(palm.values.at(e, 0)), int(palm.values.at(e, 1)), int(palm.values.at(e, 2)));
+        else big.set(e, 46, 0, 0);
+    struct Case {
+        const char* what; Reduction reduction; const Table& table; int32_t w, h; std::vector<RefColour> in, want;
+    } cases[] = {
+        // (0, 115, 0) is 13 from rows 213 and 228: the lower row wins.
+        {"ties and thresholds", Reduction::Nearest8, palm, 6, 1,
+         {{0, 115, 0}, {25, 0, 0}, {26, 0, 0}, {128, 128, 128}, {100, 100, 100}, {0, 0, 0}},
+         {{0, 102, 0}, kBlack, kRed51, {136, 136, 136}, {102, 102, 102}, kBlack}},
+        // Column 1 bottom, 46 -> 51, error -5: 7 * -5 / 16 = -2 to the right
+        // (28 -> 26, still 51), 4 * -5 / 16 = -1 above (27 -> 26, still 51).
+        // The pixel above errs by -25 and pushes -10 into black, clamped;
+        // column 2 bottom errs by -25 and pushes -6 above, clamped too.
+        {"negative errors truncate toward zero and clamp", Reduction::Diffused8, palm, 4, 2,
+         {kBlack, {27, 0, 0}, kBlack, kBlack, kBlack, {46, 0, 0}, {28, 0, 0}, kBlack},
+         {kBlack, kRed51, kBlack, kBlack, kBlack, kRed51, kRed51, kBlack}},
+        // Column 0 spreads only to the right (20 + 8 = 28 becomes 51; 22 + 9
+        // -> 0 + 9 = 9), column 1 (= W - 2) only upwards (9 - 5 = 4, black),
+        // column 2 not at all: 26 above 30 stays 26 and becomes 51.
+        {"error reaches only inner columns", Reduction::Diffused8, palm, 3, 2,
+         {{22, 0, 0}, kBlack, {26, 0, 0}, {20, 0, 0}, {20, 0, 0}, {30, 0, 0}},
+         {kBlack, kBlack, kRed51, kBlack, kRed51, kRed51}},
+        // An error whose absolute sum is 3 stays put; 4 is spread: 7 * 4 / 16
+        // = 1 lifts 25 to 26, which becomes 51.
+        {"error of 3 stays", Reduction::Diffused8, palm, 3, 1, {{54, 0, 0}, {25, 0, 0}, kBlack}, {kRed51, kBlack, kBlack}},
+        {"error of 3 over channels stays", Reduction::Diffused8, palm, 3, 1, {{52, 1, 1}, {25, 0, 0}, kBlack},
+         {kRed51, kBlack, kBlack}},
+        {"error of 4 goes right", Reduction::Diffused8, palm, 3, 1, {{55, 0, 0}, {25, 0, 0}, kBlack},
+         {kRed51, kRed51, kBlack}},
+        // 20 errs by 20: 7 * 20 / 16 = 8 lifts 18 to 26, which becomes 51.
+        {"the 7/16 share goes right", Reduction::Diffused8, palm, 3, 1, {{20, 0, 0}, {18, 0, 0}, kBlack}, {kBlack, kRed51, kBlack}},
+        {"rows past 256 do not count", Reduction::Nearest8, big, 1, 1, {{46, 0, 0}}, {kRed51}},
+        // The grey nearest to the mean: 8.33 -> 0, 9 -> 17, 33.3 -> 34, 85 -> 85.
+        {"nearest grey follows the mean", Reduction::Nearest4, greys, 5, 1,
+         {{8, 8, 9}, {9, 9, 9}, {100, 0, 0}, {255, 0, 0}, {0, 0, 0}}, {grey(0), grey(17), grey(34), grey(85), grey(0)}},
+        // Absolute differences make pure red black (255 against 272 for 17).
+        {"diffusion measures absolute differences", Reduction::Diffused4, greys, 1, 1, {{255, 0, 0}}, {grey(0)}},
+        // 250 -> 255 errs by -5 per channel (sum 15): 7 * -5 / 16 = -2 reaches
+        // the middle pixel, and 245 is nearer 238 than 255.
+        {"diffusion spreads the grey error", Reduction::Diffused4, greys, 3, 1, {grey(250), grey(247), grey(247)},
+         {grey(255), grey(238), grey(255)}},
+        {"WriteBmp4 reads every row", Reduction::Nearest4, extended, 1, 1, {{255, 0, 0}}, {{255, 0, 0}}},
+        {"WriteBmp4dith reads 16 rows", Reduction::Diffused4, extended, 1, 1, {{255, 0, 0}}, {grey(0)}},
+        {"the start keeps its ties", Reduction::Nearest4, tied, 2, 1, {grey(11), grey(0)}, {grey(12), grey(10)}},
+        {"fractional rows", Reduction::Nearest4, halves, 2, 1, {grey(11), grey(12)}, {grey(10), grey(12)}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(reduce(c.reduction, c.in, c.w, c.h, c.table), c.want) << c.what;
+
+    // Colours of the table come out unchanged from both exports of a depth.
+    std::vector<RefColour> levels;
+    for (int i = 0; i < 16; ++i) levels.push_back(grey(255 - 17 * i));
+    auto colours = referenceColours(palm, 256);
+    for (Reduction r : kAll) {
+        const auto& in = isPalm8(r) ? colours : levels;
+        int32_t side = isPalm8(r) ? 16 : 4;
+        EXPECT_EQ(reduce(r, in, side, side, isPalm8(r) ? palm : greys), in) << nameOf(r);
+    }
+    // A picture one or two pixels wide spreads no error at all.
+    for (int32_t w : {1, 2}) {
+        ScratchDir dir;
+        auto bits = SyntheticPicture(w, 40, 5).deviceBits(32);
+        EXPECT_EQ(reduceToFile(Reduction::Diffused8, bits, palm, w, 40, dir.file("d.bmp")),
+                  reduceToFile(Reduction::Nearest8, bits, palm, w, 40, dir.file("n.bmp"))) << w;
+    }
+    // A table whose first row has another index is read from its first row.
+    palm.array.lowerBound[0] = 1;
+    EXPECT_EQ(reduce(Reduction::Nearest8, {{25, 0, 0}, {26, 0, 0}}, 2, 1, palm), (std::vector<RefColour>{kBlack, kRed51}));
+}
+
+// Byte for byte the full table walk, on a photo-like picture and on noise,
+// for odd sizes, every pad length and every input depth; twice the same.
+TEST(Reduction, FilesMatchTheFullTableWalk) {
+    ScratchDir dir;
+    RecordingWindowSystem ws;
+    SyntheticPicture photo(61, 47, 3);
+    auto noise = SyntheticPicture(5, 9, 77).deviceBits(32);
+    for (Reduction r : kAll) {
+        SCOPED_TRACE(nameOf(r));
+        Table t = tableFor(r);
+        for (int32_t bpp : {32, 24, 16}) {
+            auto bits = photo.deviceBits(bpp);
+            auto first = reduceToFile(r, bits, t, 61, 47, dir.file("p.bmp"), bpp);
+            EXPECT_EQ(first, referenceBmp(r, bits, t, 61, 47, bpp)) << bpp;
+            EXPECT_EQ(reduceToFile(r, bits, t, 61, 47, dir.file("p.bmp"), bpp), first) << bpp;
+        }
+        EXPECT_EQ(reduceToFile(r, noise, t, 5, 9, dir.file("n.bmp")), referenceBmp(r, noise, t, 5, 9, 32));
+        EXPECT_EQ(reduceToFile(r, noise, t, 9, 5, dir.file("m.bmp")), referenceBmp(r, noise, t, 9, 5, 32));
+        // An unknown depth is a black picture.
+        EXPECT_EQ(filePixels(reduceToFile(r, photo.deviceBits(32), t, 10, 7, dir.file("d.bmp"), 8), 10, 7),
+                  std::vector<RefColour>(70, kBlack));
+    }
+    EXPECT_TRUE(ws.messages.empty());
+}
+
+// One update per row for the nearest exports and per column for the
+// diffusing ones, each followed by message processing.  The old file goes
+// after the window opens; WriteBmp8 and WriteBmp4 close the window before
+// writing, the diffusing exports after.  Without a window nothing is
+// written and the old file stays.
+TEST(ReductionProgress, ShowsEachStepsPercentageAroundTheOldFile) {
+    SyntheticPicture photo(7, 5);
+    ScratchDir dir;
+    const std::string path = dir.file("old.bmp");
+    for (Reduction r : kAll) {
+        SCOPED_TRACE(nameOf(r));
+        writeFile(path, {1, 2, 3});
+        {
+            RecordingWindowSystem ws(path);
+            ws.failCreate = true;
+            reduceToFile(r, photo.deviceBits(32), tableFor(r), 7, 5, path);
+            EXPECT_EQ(ws.events, std::vector<std::string>{"create (file)"});
+        }
+        EXPECT_EQ(readFile(path), (std::vector<uint8_t>{1, 2, 3}));
+        RecordingWindowSystem ws(path);
+        reduceToFile(r, photo.deviceBits(32), tableFor(r), 7, 5, path);
+        ASSERT_EQ(ws.windows.size(), 1u);
+        const auto& window = ws.windows[0];
+        EXPECT_EQ(window.caption, "Checking / Adjusting color palette...");
+        bool perColumn = r == Reduction::Diffused8 || r == Reduction::Diffused4;
+        if (perColumn) {
+            EXPECT_EQ(window.positions, (std::vector<int32_t>{0, 0, 14, 29, 43, 57, 71, 86, 100}));
+            EXPECT_EQ(window.texts[2], " 29 %");
+            EXPECT_EQ(window.texts.back(), " 100 %");
+        } else {
+            EXPECT_EQ(window.positions, (std::vector<int32_t>{0, 0, 20, 40, 60, 80, 100}));
+            EXPECT_EQ(window.texts, (std::vector<std::string>{" 0 %", " 20 %", " 40 %", " 60 %", " 80 %", " 100 %"}));
+        }
+        std::vector<std::string> events = {"create (file)", "set (file)", "show (file)", "set (file)", "pump (file)"};
+        for (std::size_t i = 2; i < window.positions.size(); ++i) events.insert(events.end(), {"set (no file)", "pump (no file)"});
+        events.push_back(perColumn ? "destroy (file)" : "destroy (no file)");
+        EXPECT_EQ(ws.events, events);
+        EXPECT_EQ(readFile(path).size(), 54u + 5 * 24u);
+    }
+}
+
+// Two million single-precision steps of 0.00005 add up to almost 102: the
+// window still shows no more than 100, and 100 last.
+TEST(ReductionProgress, PercentageNeverExceeds100) {
+    static int32_t last, largest;
+    static std::string text;
+    MireoWindowSystem ws{};
+    ws.createProgress = [](void*, int32_t, const char*) -> int32_t { return 7; };
+    ws.setProgressPosition = [](void*, int32_t, int32_t p) { largest = std::max(largest, last = p); };
+    ws.setProgressText = [](void*, int32_t, const char* t) { text = t; };
+    MireoSetWindowSystem(&ws);
+    {
+        mireo::ProgressMeter meter(2000000);
+        EXPECT_TRUE(meter.open());
+        for (int i = 0; i < 2000000; ++i) meter.advance();
+    }
+    MireoSetWindowSystem(nullptr);
+    EXPECT_EQ(largest, 100);
+    EXPECT_EQ(last, 100);
+    EXPECT_EQ(text, " 100 %");
+}
+
+// A too small table is found while the colours are copied, before any
+// window or file is touched, except by WriteBmp4, which reads its table at
+// the first pixel and reports without a number.  A failed write closes the
+// window before its one message; sizes that are not positive are refused;
+// the next call works normally.
+TEST(ReductionFailure, EachFailureShowsOneMessage) {
+    ScratchDir dir;
+    SyntheticPicture photo(3, 3);
+    std::filesystem::create_directory(dir.file("sub"));
+    const std::string path = dir.file("old.bmp");
+    for (Reduction r : kAll) {
+        SCOPED_TRACE(nameOf(r));
+        const std::string prefix = "message Error in dll module " + std::string(nameOf(r));
+        writeFile(path, {1});
+        {
+            RecordingWindowSystem ws(path);
+            reduceToFile(r, deviceBits32({{1, 2, 3}}), Table(isPalm8(r) ? 255 : r == Reduction::Nearest4 ? 1 : 15), 1, 1, path);
+            if (r == Reduction::Nearest4)
+                EXPECT_EQ(ws.events, (std::vector<std::string>{"create (file)", "set (file)", "show (file)", "set (file)",
+                                                                "pump (file)", "destroy (no file)", prefix + " (no file)"}));
+            else
+                EXPECT_EQ(ws.events, std::vector<std::string>{prefix + " -  9 - Subscript out of range (file)"});
+        }
+        {
+            RecordingWindowSystem ws;
+            reduceToFile(r, photo.deviceBits(32), tableFor(r), 3, 3, dir.file("sub"));
+            ASSERT_EQ(ws.messages.size(), 1u);
+            EXPECT_EQ(ws.events.end()[-2], "destroy");
+            EXPECT_TRUE(r == Reduction::Nearest4 ? ws.events.back() == prefix : ws.events.back().starts_with(prefix + " - "))
+                << ws.events.back();
+        }
+        RecordingWindowSystem ws;
+        for (auto [w, h] : {std::pair{0, 1}, {1, -1}}) reduceToFile(r, deviceBits32({{1, 2, 3}}), tableFor(r), w, h, dir.file("a.bmp"));
+        EXPECT_FALSE(std::filesystem::exists(dir.file("a.bmp")));
+        ASSERT_EQ(ws.messages.size(), 2u);
+        EXPECT_TRUE(ws.messages[1].text.starts_with("Error in dll module "));
+        ws.messages.clear();
+        EXPECT_FALSE(reduceToFile(r, photo.deviceBits(32), tableFor(r), 3, 3, dir.file("ok.bmp")).empty());
+        EXPECT_TRUE(ws.messages.empty());
+    }
+}

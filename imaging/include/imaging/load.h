@@ -1,0 +1,53 @@
+// Reading pictures: JPEGs straight through libjpeg from the file's bytes,
+// with the orientation tag applied and large ones decoded at a reduced
+// scale; every other picture (and any JPEG libjpeg cannot turn into RGB by
+// itself) through Qt's image readers.
+#pragma once
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QImage>
+#include <QImageReader>
+#include <QString>
+#include <memory>
+
+#include "imaging/fit.h"
+#include "imaging/jpeg_decoder.h"
+
+namespace mireo::imaging {
+
+inline constexpr int kAllocationLimitMb = 128;
+
+class PictureReader {
+public:
+    explicit PictureReader(const QString& path);
+    // A picture held in memory, such as one read from standard input.
+    explicit PictureReader(QByteArray contents);
+    PictureReader(const PictureReader&) = delete;
+    PictureReader& operator=(const PictureReader&) = delete;
+
+    // The size as the picture will appear (orientation applied); invalid
+    // when the file cannot be read as a picture.
+    QSize size() const { return size_; }
+
+    // Decodes the picture; a JPEG much larger than what the fitting needs
+    // is decoded at 1/2, 1/4 or 1/8 of its size.  A null image on failure.
+    QImage read(QSize target, FitMode mode);
+    // Decodes the whole picture at its own size.
+    QImage read();
+
+    QString errorString() const;
+
+private:
+    // Takes the JPEG decoder when the contents suit it, else Qt's reader.
+    void chooseDecoder();
+    QImage readJpeg(int factor);
+
+    QByteArray contents_;  // the whole file for the JPEG decoder or the buffer
+    QBuffer buffer_;
+    std::unique_ptr<JpegDecoder> jpeg_;
+    QImageReader reader_;
+    QSize size_;
+};
+
+}  // namespace mireo::imaging

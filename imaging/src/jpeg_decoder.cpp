@@ -1,0 +1,144 @@
+#include "imaging/jpeg_decoder.h"
+
+#include <QTransform>
+#include <csetjmp>
+#include <cstdio>
+
+// libjpeg's header needs the size types declared first.
+#include <jpeglib.h>
+
+#include "imaging/exif_orientation.h"
+
+namespace mireo::imaging {
+
+namespace {
+
+struct ErrorManager {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+};
+
+// A fatal error returns to the guarded step instead of ending the process.
+[[noreturn]] void jumpBack(j_common_ptr info) {
+    auto* errors = reinterpret_cast<ErrorManager*>(info->err);
+    errors->pub.format_message(info, errors->message);
+    std::longjmp(errors->jump, 1);
+}
+
+// Warnings about damaged data are not fatal: the decoder goes on with what
+// it can, as Qt's reader does.
+void ignoreWarning(j_common_ptr, int) {}
+
+bool rgbConvertible(J_COLOR_SPACE space) { return space == JCS_YCbCr || space == JCS_RGB || space == JCS_GRAYSCALE; }
+
+int orientationIn(const jpeg_decompress_struct& info) {
+    for (jpeg_saved_marker_ptr marker = info.marker_list; marker; marker = marker->next)
+        if (marker->marker == JPEG_APP0 + 1) {
+            int orientation = exifOrientation({marker->data, marker->data_length});
+            if (orientation != kUprightOrientation) return orientation;
+        }
+    return kUprightOrientation;
+}
+
+}  // namespace
+
+struct JpegDecoder::State {
+    jpeg_decompress_struct info{};
+    ErrorManager errors{};
+    bool decoded = false;
+
+    // Runs one libjpeg step; false when libjpeg raised an error in it.  The
+    // steps hold no objects that need destroying, so the jump is safe.
+    template <class Step>
+    bool guarded(Step step) {
+        if (setjmp(errors.jump) != 0) return false;
+        step();
+        return true;
+    }
+};
+
+bool looksLikeJpeg(std::span<const uint8_t> head) {
+    return head.size() >= 3 && head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF;
+}
+
+JpegDecoder::JpegDecoder(std::span<const uint8_t> file, int limitMb) : state_(new State), limitMb_(limitMb) {
+    State& s = *state_;
+    s.info.err = jpeg_std_error(&s.errors.pub);
+    s.errors.pub.error_exit = jumpBack;
+    s.errors.pub.emit_message = ignoreWarning;
+    if (!s.guarded([&] { jpeg_create_decompress(&s.info); })) {
+        state_.reset();
+        return;
+    }
+    s.info.mem->max_memory_to_use = static_cast<long>(limitMb) * 1024 * 1024;
+    const bool read = s.guarded([&] {
+        jpeg_mem_src(&s.info, file.data(), static_cast<unsigned long>(file.size()));
+        jpeg_save_markers(&s.info, JPEG_APP0 + 1, 0xFFFF);
+        jpeg_read_header(&s.info, TRUE);
+    });
+    if (!read) {
+        error_ = QString::fromLatin1(s.errors.message);
+        return;
+    }
+    stored_ = QSize(static_cast<int>(s.info.image_width), static_cast<int>(s.info.image_height));
+    orientation_ = orientationIn(s.info);
+    usable_ = rgbConvertible(s.info.jpeg_color_space) && !stored_.isEmpty();
+}
+
+JpegDecoder::~JpegDecoder() {
+    if (state_) jpeg_destroy_decompress(&state_->info);
+}
+
+QImage JpegDecoder::decode(int denominator) {
+    if (!usable_ || state_->decoded) return {};
+    State& s = *state_;
+    s.decoded = true;
+    s.info.scale_num = 1;
+    s.info.scale_denom = static_cast<unsigned>(denominator);
+    s.info.out_color_space = JCS_EXT_BGRX;  // the byte order of QImage::Format_RGB32 in memory
+    if (!s.guarded([&] { jpeg_calc_output_dimensions(&s.info); })) {
+        error_ = QString::fromLatin1(s.errors.message);
+        return {};
+    }
+    const qint64 bytes = qint64{s.info.output_width} * s.info.output_height * 4;
+    if (bytes > qint64{limitMb_} * 1024 * 1024) {
+        error_ = QStringLiteral("The picture is too large to decode.");
+        return {};
+    }
+    QImage picture(static_cast<int>(s.info.output_width), static_cast<int>(s.info.output_height),
+                   QImage::Format_RGB32);
+    if (picture.isNull()) {
+        error_ = QStringLiteral("Not enough memory for the picture.");
+        return {};
+    }
+    const bool decoded = s.guarded([&] {
+        jpeg_start_decompress(&s.info);
+        while (s.info.output_scanline < s.info.output_height) {
+            JSAMPROW row = picture.scanLine(static_cast<int>(s.info.output_scanline));
+            jpeg_read_scanlines(&s.info, &row, 1);
+        }
+        jpeg_finish_decompress(&s.info);
+    });
+    if (!decoded) {
+        error_ = QString::fromLatin1(s.errors.message);
+        return {};
+    }
+    return picture;
+}
+
+QImage applyOrientation(const QImage& stored, int orientation) {
+    const QTransform quarter = QTransform().rotate(90), threeQuarters = QTransform().rotate(270);
+    switch (orientation) {
+        case 2: return stored.mirrored(true, false);
+        case 3: return stored.mirrored(true, true);
+        case 4: return stored.mirrored(false, true);
+        case 5: return stored.mirrored(false, true).transformed(quarter);
+        case 6: return stored.transformed(quarter);
+        case 7: return stored.mirrored(true, false).transformed(quarter);
+        case 8: return stored.transformed(threeQuarters);
+        default: return stored;
+    }
+}
+
+}  // namespace mireo::imaging

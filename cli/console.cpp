@@ -52,10 +52,21 @@ void Console::setLabel(std::string label) { label_ = std::move(label); }
 void Console::showProgress(int percent) {
     percent = std::clamp(percent, 0, 100);
     if (!terminal_ || (barShown_ && percent == shownPercent_)) return;
+    char figure[8];
+    std::snprintf(figure, sizeof figure, "%3d%%", percent);
+    drawBar(label_, percent, figure);
+}
+
+void Console::showBatch(std::size_t done, std::size_t total) {
+    if (!terminal_ || total == 0) return;
+    drawBar("converting", static_cast<int>(done * 100 / total), std::to_string(done) + " of " + std::to_string(total));
+}
+
+void Console::drawBar(const std::string& label, int percent, const std::string& figure) {
     constexpr int kWidth = 30;
     int filled = percent * kWidth / 100;
-    std::fprintf(stderr, "\r\033[K%s [%s%s] %3d%%", label_.c_str(), std::string(filled, '#').c_str(),
-                 std::string(kWidth - filled, ' ').c_str(), percent);
+    std::fprintf(stderr, "\r\033[K%s [%s%s] %s", label.c_str(), std::string(filled, '#').c_str(),
+                 std::string(kWidth - filled, ' ').c_str(), figure.c_str());
     std::fflush(stderr);
     barShown_ = true;
     shownPercent_ = percent;

@@ -1,6 +1,10 @@
 #include "convert_options.h"
 
+#include <sched.h>
+
+#include <algorithm>
 #include <charconv>
+#include <thread>
 #include <functional>
 #include <map>
 
@@ -12,6 +16,8 @@ namespace {
 
 using imaging::FitMode;
 using imaging::PixelSize;
+
+constexpr int32_t kMaxJobs = 64;
 
 int32_t numberIn(const std::string& option, const std::string& text, int32_t low, int32_t high) {
     int32_t value = 0;
@@ -80,6 +86,11 @@ const std::map<std::string, Setter>& valueOptions() {
              o.block2 = numberIn("--block2", v, imaging::kMinBlock2Size, imaging::kMaxBlockSize);
          }},
         {"--name", [](ConvertOptions& o, const std::string& v) { o.name = v; }},
+        {"--preview", [](ConvertOptions& o, const std::string& v) { o.preview = v; }},
+        {"--jobs",
+         [](ConvertOptions& o, const std::string& v) {
+             o.jobs = static_cast<std::size_t>(numberIn("--jobs", v, 1, kMaxJobs));
+         }},
     };
     return options;
 }
@@ -87,24 +98,37 @@ const std::map<std::string, Setter>& valueOptions() {
 std::string longName(const std::string& option) {
     static const std::map<std::string, std::string> shortNames{
         {"-o", "--output"}, {"-d", "--dir"},    {"-s", "--size"}, {"-f", "--fit"},
-        {"-b", "--depth"},  {"-m", "--method"}, {"-n", "--name"}, {"-c", "--compress"}};
+        {"-b", "--depth"},  {"-m", "--method"}, {"-n", "--name"}, {"-c", "--compress"},
+        {"-j", "--jobs"}};
     auto found = shortNames.find(option);
     return found == shortNames.end() ? option : found->second;
 }
 
 }  // namespace
 
+std::size_t availableProcessors() {
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof set, &set) == 0) return static_cast<std::size_t>(std::max(1, CPU_COUNT(&set)));
+    return std::max<std::size_t>(1, std::thread::hardware_concurrency());
+}
+
 ConvertOptions parseConvertOptions(const std::vector<std::string>& args) {
     ConvertOptions options;
+    options.jobs = std::min<std::size_t>(availableProcessors(), kMaxJobs);
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {  // "-" alone is standard input
             options.inputs.push_back(arg);
             continue;
         }
         if (arg == "--") {
             optionsEnded = true;
+            continue;
+        }
+        // A short option may carry its value: -j4, -s160x160.
+        if (!arg.starts_with("--") && arg.size() > 2 && valueOptions().count(longName(arg.substr(0, 2))) != 0) {
+            valueOptions().at(longName(arg.substr(0, 2)))(options, arg.substr(2));
             continue;
         }
         auto equals = arg.find('=');
@@ -122,6 +146,8 @@ ConvertOptions parseConvertOptions(const std::vector<std::string>& args) {
     if (options.inputs.empty()) throw UsageError("convert needs at least one input picture");
     if (options.output && options.inputs.size() > 1) throw UsageError("--output takes one input only; use --dir");
     if (options.output && options.dir) throw UsageError("--output and --dir cannot be used together");
+    if (std::count(options.inputs.begin(), options.inputs.end(), kStandardStream) > 0 && options.inputs.size() > 1)
+        throw UsageError("standard input (-) can only be converted on its own");
     return options;
 }
 

@@ -33,7 +33,17 @@ struct ConvertOptions {
     int32_t block1 = imaging::kDefaultBlock1Size;
     int32_t block2 = imaging::kDefaultBlock2Size;
     std::optional<std::string> name;
+    // A PNG file (one input) or an existing folder for the previews of the
+    // pictures as the databases hold them.
+    std::optional<std::string> preview;
+    std::size_t jobs = 1;  // inputs converted at once, each in a process of its own
 };
+
+// "-" as an input or output: standard input or output.
+inline constexpr const char* kStandardStream = "-";
+
+// The processors this process may run on.
+std::size_t availableProcessors();
 
 // Throws UsageError with the reason for anything it cannot accept.
 ConvertOptions parseConvertOptions(const std::vector<std::string>& args);

@@ -5,8 +5,10 @@ namespace mireo::cli {
 const char* usageText() {
     return R"(Usage:
   mireo-cli convert [options] INPUT...     picture(s) -> background-image database(s)
+                           INPUT - reads the picture from standard input
     -o, --output FILE      output file (one input only); default: the input's name
-                           with ".pdb", in --dir or beside the input
+                           with ".pdb", in --dir or beside the input; - writes the
+                           database to standard output (the default for input -)
     -d, --dir DIR          output folder for batches
     -s, --size SIZE        160x160 | 240x320 | 320x320 | 320x450 | 320x480 | 480x320 |
                            480x480 | WxH (50 to 600 a side, at most 2:1) | keep
@@ -21,9 +23,14 @@ const char* usageText() {
         --block2 N         block size, 5121 to 51200 (default 30720)
     -n, --name NAME        backimage name (default: the output file's name without
                            its extension)
-  mireo-cli open INPUT.pdb OUTPUT.bmp      database -> 24-bit BMP
+        --preview PATH     also write the picture as the database holds it, as PNG:
+                           PATH is the file (one input) or an existing folder
+                           (NAME.png for each NAME.pdb)
+    -j, --jobs N           inputs converted at once, 1 to 64 (default: the number
+                           of processors)
+  mireo-cli open INPUT.pdb OUTPUT.bmp|OUTPUT.png   database -> 24-bit BMP, or PNG
   mireo-cli info INPUT.pdb [--json]        name, dates, depth, size, version, blocks
-  mireo-cli --help | --version
+  mireo-cli -h, --help | --version
 
 Exit status: 0 when every input succeeded, 1 when any failed, 2 for a usage error.
 When SOURCE_DATE_EPOCH is set, databases take that time and two runs give

@@ -7,7 +7,8 @@
 #include <filesystem>
 
 #include "cli_harness.h"
-#include "imaging/pdb_info.h"
+#include "palm_time.h"
+#include "pdb_reader.h"
 #include "test_support.h"
 
 namespace fs = std::filesystem;
@@ -15,8 +16,6 @@ namespace fs = std::filesystem;
 namespace mireo::test {
 namespace {
 
-using imaging::PdbInfo;
-using imaging::readPdbInfo;
 
 class ConvertTest : public ::testing::Test {
 protected:
@@ -26,7 +25,7 @@ protected:
     std::string picture(const std::string& name, int width, int height) {
         return savePicture(quadrants(width, height), dir.file(name));
     }
-    PdbInfo infoOf(const std::string& name) const { return readPdbInfo(readFile(dir.file(name))); }
+    DatabaseFacts infoOf(const std::string& name) const { return readDatabaseFacts(readFile(dir.file(name))); }
     std::vector<std::string> files() const {
         std::vector<std::string> names;
         for (const auto& e : fs::directory_iterator(dir.path())) names.push_back(e.path().filename().string());
@@ -100,10 +99,10 @@ TEST_F(ConvertTest, CustomSizeAtItsLimitsIsBuilt) {
     for (auto [size, w, h] : {std::tuple{"600x300", 600u, 300u}, std::tuple{"50x50", 50u, 50u}}) {
         CliResult r = runCli({"convert", "-s", size, "-o", path("out.pdb"), path("in.png")});
         ASSERT_EQ(r.exitCode, 0) << r.err;
-        PdbInfo info = infoOf("out.pdb");
-        EXPECT_EQ(info.width, w);
-        EXPECT_EQ(info.height, h);
-        EXPECT_EQ(info.depth, 16u);
+        DatabaseFacts info = infoOf("out.pdb");
+        EXPECT_EQ(info.image.width, w);
+        EXPECT_EQ(info.image.height, h);
+        EXPECT_EQ(info.image.depth, 16u);
     }
 }
 
@@ -127,7 +126,7 @@ TEST_F(ConvertTest, WithoutSizeOnlyStandardPicturesAreTaken) {
     picture("odd.bmp", 450, 320);
     CliResult standard = runCli({"convert", path("palm.bmp")});
     EXPECT_EQ(standard.exitCode, 0) << standard.err;
-    EXPECT_EQ(infoOf("palm.pdb").height, 450u);
+    EXPECT_EQ(infoOf("palm.pdb").image.height, 450u);
 
     CliResult odd = runCli({"convert", path("odd.bmp")});
     EXPECT_EQ(odd.exitCode, 1);
@@ -142,8 +141,8 @@ TEST_F(ConvertTest, KeepAppliesTheCustomSizeRulesToThePicture) {
     picture("thin.bmp", 500, 200);
     CliResult ok = runCli({"convert", "-s", "keep", path("ok.bmp")});
     ASSERT_EQ(ok.exitCode, 0) << ok.err;
-    EXPECT_EQ(infoOf("ok.pdb").width, 300u);
-    EXPECT_EQ(infoOf("ok.pdb").height, 200u);
+    EXPECT_EQ(infoOf("ok.pdb").image.width, 300u);
+    EXPECT_EQ(infoOf("ok.pdb").image.height, 200u);
     CliResult big = runCli({"convert", "-s", "keep", path("big.bmp")});
     EXPECT_EQ(big.exitCode, 1);
     EXPECT_TRUE(contains(big.err, "big.bmp: Width is too large.")) << big.err;
@@ -166,7 +165,7 @@ TEST_F(ConvertTest, BatchGoesOnAfterABadFile) {
     for (const auto& e : fs::directory_iterator(dir.path() / "out")) written.push_back(e.path().filename().string());
     std::sort(written.begin(), written.end());
     EXPECT_EQ(written, (std::vector<std::string>{"one.pdb", "two.pdb"}));
-    EXPECT_EQ(readPdbInfo(readFile((dir.path() / "out" / "two.pdb").string())).depth, 4u);
+    EXPECT_EQ(readDatabaseFacts(readFile((dir.path() / "out" / "two.pdb").string())).image.depth, 4u);
 }
 
 TEST_F(ConvertTest, SameOutputTwiceInABatchIsRefused) {
@@ -215,10 +214,10 @@ TEST_F(ConvertTest, DepthMethodAndCompressionReachTheDatabase) {
                           path("in.jpg")});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     ASSERT_EQ(runCli({"convert", "-s", "320x480", "-b", "8", "-o", path("u.pdb"), path("in.jpg")}).exitCode, 0);
-    PdbInfo compressed = infoOf("c.pdb"), raw = infoOf("u.pdb");
-    EXPECT_EQ(compressed.depth, 8u);
-    EXPECT_EQ(compressed.rowBytes, 320);
-    EXPECT_LT(compressed.fileSize, raw.fileSize);
+    DatabaseFacts compressed = infoOf("c.pdb"), raw = infoOf("u.pdb");
+    EXPECT_EQ(compressed.image.depth, 8u);
+    EXPECT_EQ(compressed.image.rowBytes, 320);
+    EXPECT_LT(readFile(dir.file("c.pdb")).size(), readFile(dir.file("u.pdb")).size());
     for (const auto& block : raw.blocks) EXPECT_EQ(block.compression, 0);
     bool anyCompressed = false;
     for (const auto& block : compressed.blocks) anyCompressed |= block.compression != 0;
@@ -240,7 +239,9 @@ TEST_F(ConvertTest, SourceDateEpochMakesRunsIdenticalInAnyTimeZone) {
     ASSERT_FALSE(first.empty());
     EXPECT_EQ(first, second);
     EXPECT_EQ(first, tokyo);
-    EXPECT_EQ(imaging::palmTimeText(infoOf("a.pdb").created), "2023-11-14T22:13:20");
+    CivilTime created = civilTimeOf(infoOf("a.pdb").created);
+    EXPECT_EQ(std::tuple(created.year, created.month, created.day, created.hour, created.minute, created.second),
+              std::tuple(2023, 11, 14, 22, 13, 20));
 }
 
 TEST_F(ConvertTest, CropPadAndStretchGiveDifferentCorners) {

@@ -1,0 +1,40 @@
+// Converting one input of a batch into its database (and its preview).
+#pragma once
+
+#include <QByteArray>
+#include <QTemporaryDir>
+
+#include "batch_plan.h"
+#include "console.h"
+#include "convert_options.h"
+#include "imaging/palettes.h"
+#include "imaging/sizes.h"
+#include "outcome.h"
+
+namespace mireo::cli {
+
+class Converter {
+public:
+    // `standardInput` holds the picture of the input "-"; `spareProcessor`
+    // lets a compressed build make its two candidates at once.
+    Converter(const ConvertOptions& options, Console& console, QByteArray standardInput, bool spareProcessor);
+
+    // Never throws: every failure is in the outcome, with the library's
+    // messages before the reason.
+    Outcome convert(const Job& job);
+
+private:
+    int32_t build(const Job& job);
+    imaging::PixelSize targetFor(imaging::PixelSize picture) const;
+    std::string backimageName(const Job& job) const;
+    std::string workFile(const std::string& name) const;
+
+    const ConvertOptions& options_;
+    Console& console_;
+    QByteArray standardInput_;
+    bool spareProcessor_;
+    QTemporaryDir workDir_;
+    imaging::Palettes palettes_;
+};
+
+}  // namespace mireo::cli

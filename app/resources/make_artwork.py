@@ -116,6 +116,18 @@ def depth_bars(levels):
     return draw
 
 
+def application_icon(size):
+    """A handheld showing a landscape, drawn on a 64-unit grid scaled to `size`."""
+    k = size / 64
+    app = Canvas(size)
+    app.rect(8 * k, 2 * k, 56 * k, 62 * k, INK)
+    app.rect(12 * k, 8 * k, 52 * k, 48 * k, (110, 180, 240, 255))
+    app.disc(40 * k, 20 * k, 5 * k, GOLD)
+    app.polygon([(12 * k, 48 * k), (26 * k, 30 * k), (36 * k, 40 * k), (42 * k, 34 * k), (52 * k, 48 * k)], GREEN)
+    app.disc(32 * k, 55 * k, 4 * k, GREY)
+    return app
+
+
 def main():
     icon("load_picture", lambda c: (framed_picture(c), c.arrow(16, 31, 16, 18, BLUE, 4)))
     icon("open_backimage", lambda c: (palm_database(c, BLUE), c.arrow(28, 28, 20, 20, GREEN, 3)))
@@ -160,13 +172,9 @@ def main():
                                  c.line(16, 9, 20, 12, 3, INK), c.line(20, 12, 16, 17, 3, INK),
                                  c.disc(16, 23, 2, INK)))
 
-    app = Canvas(64)
-    app.rect(8, 2, 56, 62, INK)
-    app.rect(12, 8, 52, 48, (110, 180, 240, 255))
-    app.disc(40, 20, 5, GOLD)
-    app.polygon([(12, 48), (26, 30), (36, 40), (42, 34), (52, 48)], GREEN)
-    app.disc(32, 55, 4, GREY)
-    app.save("mireo.png")
+    for size in (16, 32, 48, 64, 128, 256):
+        application_icon(size).save("icons/mireo-%d.png" % size)
+    application_icon(64).save("mireo.png")
 
     logo = Canvas(320, (255, 255, 255, 255))
     for y in range(320):

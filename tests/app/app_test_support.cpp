@@ -1,11 +1,12 @@
 #include "app_test_support.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-
-#include "shared_state.h"
+#include <QToolButton>
+#include <gtest/gtest.h>
 
 void RecordingDialogs::message(const QString& text, const QString& caption, MessageIcon icon) {
     messages.push_back({text, caption, icon});
@@ -43,15 +44,20 @@ QString ScratchFolder() {
     return folders.back()->path();
 }
 
-StartedProgram::StartedProgram(int screenBits, const QString& where) : folder(where.isEmpty() ? ScratchFolder() : where) {
-    ResetSharedState();
+StartedProgram::StartedProgram(int screenBits, const QString& where, const mireo::imaging::Library* library)
+    : folder(where.isEmpty() ? ScratchFolder() : where) {
     StartupOptions options;
     options.programFolder = folder;
     options.screenBits = screenBits;
-    main = std::make_unique<MDImain>(options);
+    options.library = library;
+    main = std::make_unique<MDImain>(shared, options);
 }
 
 StartedProgram::~StartedProgram() = default;
+
+QToolButton* StartedProgram::button(const char* name) const {
+    return main->findChild<QToolButton*>(QLatin1String(name));
+}
 
 void WriteTextFile(const QString& path, const QByteArray& content) {
     QDir().mkpath(QFileInfo(path).path());
@@ -62,4 +68,20 @@ void WriteTextFile(const QString& path, const QByteArray& content) {
 QByteArray ReadTextFile(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
+void PrintTo(const QByteArray& bytes, std::ostream* out) { *out << '"' << bytes.toStdString() << '"'; }
+
+void PrintTo(const QStringList& texts, std::ostream* out) {
+    *out << '{' << texts.join(QStringLiteral("\", \"")).prepend('"').append('"').toStdString() << '}';
+}
+
+int main(int argc, char** argv) {
+    // The tests run without a display, also when their list is gathered.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
 }

@@ -1,16 +1,19 @@
 // Helpers of the program tests: dialogs and a browser that answer without
-// blocking, and a started program in a scratch folder.
+// blocking, a started program in a scratch folder, and small file helpers.
 #pragma once
 
 #include <QStringList>
-#include <QTemporaryDir>
-#include <deque>
 #include <memory>
+#include <ostream>
 #include <optional>
+#include <vector>
 
-#include "dialogs.h"
-#include "mdi_main.h"
-#include "mod_launch_html.h"
+#include "platform/browser.h"
+#include "platform/user_dialogs.h"
+#include "program/shared_state.h"
+#include "windows/main_window.h"
+
+class QToolButton;
 
 class RecordingDialogs : public Dialogs {
 public:
@@ -52,18 +55,26 @@ public:
 
 // A program started in its own scratch folder, with the given display depth.
 struct StartedProgram {
-    explicit StartedProgram(int screenBits = 24, const QString& folder = {});
+    explicit StartedProgram(int screenBits = 24, const QString& folder = {},
+                            const mireo::imaging::Library* library = nullptr);
     ~StartedProgram();
 
     QString temp() const { return folder + QStringLiteral("/temp"); }
     QString ini() const { return folder + QStringLiteral("/Mireo.ini"); }
+    QToolButton* button(const char* name) const;
 
     QString folder;
+    SharedState shared;
     std::unique_ptr<MDImain> main;
 };
 
-// A scratch folder for one test.
+// A scratch folder for one test, removed at exit.
 QString ScratchFolder();
 
 void WriteTextFile(const QString& path, const QByteArray& content);
+
+// Readable failure messages.
+void PrintTo(const QString& text, std::ostream* out);
+void PrintTo(const QByteArray& bytes, std::ostream* out);
+void PrintTo(const QStringList& texts, std::ostream* out);
 QByteArray ReadTextFile(const QString& path);

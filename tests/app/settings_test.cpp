@@ -1,187 +1,245 @@
-// Reading and writing Mireo.ini: defaults, range rules, letter case and
-// values that are not numbers.
+// The profile-file layer, the settings class over it and the rules of
+// Mireo.ini, without a window.
 #include <QApplication>
-#include <QButtonGroup>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QTest>
-#include <QToolButton>
+#include <QScreen>
+#include <QWidget>
+#include <gtest/gtest.h>
 
 #include "app_test_support.h"
-#include "c_inifile.h"
-#include "form1.h"
-#include "shared_state.h"
+#include "settings/ini_file.h"
+#include "settings/private_profile.h"
+#include "settings/settings.h"
 
-class SettingsTest : public QObject {
-    Q_OBJECT
+namespace {
 
-    std::unique_ptr<RecordingDialogs> dialogs;
-    std::unique_ptr<StartedProgram> program;
+using profile::GetPrivateProfileString;
+using profile::WritePrivateProfileString;
 
-    Form1& form() { return program->main->form1(); }
-    void store(const QByteArray& ini) { WriteTextFile(program->ini(), ini); }
-    QByteArray stored(const char* section, const char* key) {
-        cInifile ini;
-        ini.setPath(program->ini());
-        ini.setSection(QLatin1String(section));
-        ini.setKey(QLatin1String(key));
-        ini.setDefault(QStringLiteral("<missing>"));
-        return ini.Value().toUtf8();
+std::optional<QByteArray> opt(const char* text) { return text ? std::optional<QByteArray>(text) : std::nullopt; }
+
+struct ProfileFile : testing::Test {
+    QString file = ScratchFolder() + QStringLiteral("/Test.ini");
+    QByteArray get(const char* section, const char* key, int size = 255) {
+        return GetPrivateProfileString(opt(section), opt(key), "none", size, file);
     }
-
-private slots:
-    void init() {
-        dialogs = std::make_unique<RecordingDialogs>();
-        program = std::make_unique<StartedProgram>();
-    }
-    void cleanup() {
-        program.reset();
-        dialogs.reset();
-    }
-
-    void customSizesOutsideFiftyToSixHundredReadAs320_data() {
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<int>("expected");
-        QTest::newRow("49") << QByteArray("49") << 320;
-        QTest::newRow("50") << QByteArray("50") << 50;
-        QTest::newRow("600") << QByteArray("600") << 600;
-        QTest::newRow("601") << QByteArray("601") << 320;
-        QTest::newRow("-400") << QByteArray("-400") << 320;
-        QTest::newRow("not a number") << QByteArray("wide") << 320;
-        QTest::newRow("empty") << QByteArray("") << 320;
-    }
-
-    void customSizesOutsideFiftyToSixHundredReadAs320() {
-        QFETCH(QByteArray, text);
-        QFETCH(int, expected);
-        store("[Custom Size]\nWidth=" + text + "\nHeight=" + text + "\n");
-        form().ReadINI();
-        QCOMPARE(CustomWidth, expected);
-        QCOMPARE(CustomHeight, expected);
-        QVERIFY(dialogs->messages.empty());
-    }
-
-    void blockSizesAreReadWithoutARangeTest() {
-        store("[Image Block Size]\nBlock1=100\nBlock2=999999\n");
-        form().ReadINI();
-        QCOMPARE(Block1Size, 100);
-        QCOMPARE(Block2Size, 999999);
-        store("[Image Block Size]\nBlock1=lots\nBlock2=\n");
-        form().ReadINI();
-        QCOMPARE(Block1Size, 51200);
-        QCOMPARE(Block2Size, 30720);
-    }
-
-    void compressionFlagsIgnoreLetterCaseAndOtherWords() {
-        store("[Compression]\nUse Backimage Compression=TRUE\nShow Compression Warning=false\n");
-        form().ReadINI();
-        QVERIFY(UseCompression);
-        QVERIFY(!ShowCompressionWarning);
-        store("[compression]\nuse backimage compression=yes\nShow Compression Warning=maybe\n");
-        form().ReadINI();
-        QVERIFY(UseCompression);
-        QVERIFY(!ShowCompressionWarning);
-        UseCompression = false;
-        form().ReadINI();
-        QVERIFY(!UseCompression);
-    }
-
-    void reductionMethodSelectsItsOption() {
-        store("[Color Reduction Method]\nType=nearest color\n");
-        form().ReadINI();
-        QVERIFY(program->main->optNearestCol->isChecked());
-        store("[Color Reduction Method]\nType=DITHERED\n");
-        form().ReadINI();
-        QVERIFY(program->main->optDithered->isChecked());
-        store("[Color Reduction Method]\nType=Sharp\n");
-        form().ReadINI();
-        QVERIFY(program->main->optDithered->isChecked());
-    }
-
-    void depthTextIsKeptAsStored() {
-        store("[Color Depth]\nDefault Color Depth=8-bit\n");
-        form().ReadINI();
-        QCOMPARE(DefaultColorDepth, QStringLiteral("8-bit"));
-    }
-
-    void writesTheOptionsAndSettings() {
-        program->main->opt4Bit->setChecked(true);
-        program->main->optNearestCol->setChecked(true);
-        CustomWidth = 600;
-        CustomHeight = 50;
-        UseCompression = true;
-        ShowCompressionWarning = false;
-        Block1Size = 5120;
-        Block2Size = 51200;
-        form().WriteINI();
-        QCOMPARE(stored("Color Depth", "Default Color Depth"), QByteArray("4-Bit"));
-        QCOMPARE(stored("Color Reduction Method", "Type"), QByteArray("Nearest Color"));
-        QCOMPARE(stored("Custom Size", "Width"), QByteArray("600"));
-        QCOMPARE(stored("Custom Size", "Height"), QByteArray("50"));
-        QCOMPARE(stored("Compression", "Use Backimage Compression"), QByteArray("True"));
-        QCOMPARE(stored("Compression", "Show Compression Warning"), QByteArray("False"));
-        QCOMPARE(stored("Image Block Size", "Block1"), QByteArray("5120"));
-        QCOMPARE(stored("Image Block Size", "Block2"), QByteArray("51200"));
-        QVERIFY(Opt4Selected && !Opt8Selected && !Opt16Selected);
-        QVERIFY(dialogs->messages.empty());
-    }
-
-    void outOfRangeValuesAreWrittenAsDefaults() {
-        CustomWidth = 601;
-        CustomHeight = 49;
-        Block1Size = 5119;
-        Block2Size = 5120;
-        form().WriteINI();
-        QCOMPARE(stored("Custom Size", "Width"), QByteArray("320"));
-        QCOMPARE(stored("Custom Size", "Height"), QByteArray("320"));
-        QCOMPARE(stored("Image Block Size", "Block1"), QByteArray("51200"));
-        QCOMPARE(stored("Image Block Size", "Block2"), QByteArray("30720"));
-        Block1Size = 51201;
-        Block2Size = 51201;
-        form().WriteINI();
-        QCOMPARE(stored("Image Block Size", "Block1"), QByteArray("51200"));
-        QCOMPARE(stored("Image Block Size", "Block2"), QByteArray("30720"));
-    }
-
-    void nothingSelectedWritesNoMethod() {
-        store("[Program]\nName=Mireo\n");
-        program->main->methodOptions->setExclusive(false);
-        program->main->optDithered->setChecked(false);
-        program->main->optNearestCol->setChecked(false);
-        form().WriteINI();
-        QCOMPARE(stored("Color Reduction Method", "Type"), QByteArray("<missing>"));
-    }
-
-    void writingAndReadingRoundTrips() {
-        program->main->opt8Bit->setChecked(true);
-        CustomWidth = 480;
-        Block2Size = 20000;
-        form().WriteINI();
-        CustomWidth = 0;
-        Block2Size = 0;
-        form().ReadINI();
-        QCOMPARE(DefaultColorDepth, QStringLiteral("8-Bit"));
-        QCOMPARE(CustomWidth, 480);
-        QCOMPARE(Block2Size, 20000);
-    }
-
-    void aFailedWriteIsReportedOnceAndTheFileKept() {
-        QFile::remove(program->ini());
-        QVERIFY(QDir().mkpath(program->ini()));
-        form().WriteINI();
-        QCOMPARE(dialogs->texts(), QStringList{"Failed to save value to Mireo.ini file."});
-        QCOMPARE(dialogs->messages[0].icon, MessageIcon::Information);
-        QVERIFY(QFileInfo(program->ini()).isDir());
-        form().ReadINI();
-        QCOMPARE(dialogs->texts().last(), QStringLiteral("Failed to get value from Mireo.ini."));
+    bool set(const char* section, const char* key, const char* text) {
+        return WritePrivateProfileString(section, opt(key), opt(text), file);
     }
 };
 
-int main(int argc, char** argv) {
-    QApplication application(argc, argv);
-    SettingsTest test;
-    return QTest::qExec(&test, argc, argv);
+TEST_F(ProfileFile, ReadsDefaultsCreatesOnFirstWriteAndIgnoresLetterCase) {
+    EXPECT_EQ(get("Program", "Name"), "none");
+    EXPECT_FALSE(QFile::exists(file));
+    EXPECT_TRUE(set("Color Depth", "Default Color Depth", "8-Bit"));
+    EXPECT_EQ(get("COLOR DEPTH", "default color depth"), "8-Bit");
+    EXPECT_TRUE(set("color depth", "DEFAULT COLOR DEPTH", "4-Bit"));
+    EXPECT_EQ(ReadTextFile(file), "[Color Depth]\nDefault Color Depth=4-Bit\n");
+    EXPECT_EQ(get("Color Depth", "Other"), "none");
+    EXPECT_EQ(get("Elsewhere", "Name"), "none");
 }
 
-#include "settings_test.moc"
+TEST_F(ProfileFile, WritesKeepTheRestOfTheFileAndDeleteWhatTheyAreTold) {
+    WriteTextFile(file, "; my settings\r\n[A]\r\nx = 1\r\n\r\n[B]\r\ny=2\r\n");
+    EXPECT_EQ(get("a", "X"), "1");
+    EXPECT_TRUE(set("A", "z", "3"));
+    EXPECT_TRUE(set("B", "y", "two"));
+    EXPECT_TRUE(set("C", "w", "4"));
+    EXPECT_EQ(ReadTextFile(file), "; my settings\n[A]\nx = 1\nz=3\n\n[B]\ny=two\n\n[C]\nw=4\n");
+    EXPECT_TRUE(set("A", "x", nullptr));
+    EXPECT_TRUE(set("B", nullptr, nullptr));
+    EXPECT_EQ(ReadTextFile(file), "; my settings\n[A]\nz=3\n\n[C]\nw=4\n");
+}
+
+TEST_F(ProfileFile, ListsAndLongValuesAreCutToTheBuffer) {
+    set("S", "Alpha", "0123456789");
+    set("S", "Beta", "b");
+    set("T", "k", "v");
+    EXPECT_EQ(get("S", "Alpha", 5), "0123");
+    EXPECT_EQ(get("S", nullptr), QByteArray("Alpha\0Beta\0", 11));
+    EXPECT_EQ(get(nullptr, nullptr), QByteArray("S\0T\0", 4));
+    EXPECT_EQ(get("S", nullptr, 8), QByteArray("Alpha\0", 6)) << "a list is cut to the buffer less two";
+    set("S", "Long", QByteArray(300, 'v').constData());
+    EXPECT_EQ(get("S", "Long"), QByteArray(254, 'v'));
+}
+
+TEST_F(ProfileFile, RefusesWhatWouldBreakTheFileAndKeepsItIntact) {
+    set("A", "k", "v");
+    for (auto [section, key, text] : {std::tuple{"A]", "k", "v"}, {"A", "k=", "v"}, {"A", "k", "line\n[Evil]"},
+                                      {"", "k", "v"}})
+        EXPECT_FALSE(set(section, key, text)) << section << "/" << key;
+    EXPECT_EQ(ReadTextFile(file), "[A]\nk=v\n");
+    QFile::remove(file);
+    QDir().mkpath(file);  // a folder in the file's place
+    EXPECT_FALSE(set("A", "k", "v"));
+    EXPECT_TRUE(QFileInfo(file).isDir());
+}
+
+struct IniClass : testing::Test {
+    cInifile ini;
+    void SetUp() override {
+        ini.setPath(ScratchFolder() + QStringLiteral("/Mireo.ini"));
+        ini.setSection(QStringLiteral("Program"));
+        ini.setKey(QStringLiteral("Name"));
+        ini.setDefault(QStringLiteral("Mireo"));
+    }
+    void write(const char* key, const QString& value) {
+        ini.setKey(QLatin1String(key));
+        ini.setValue(value);
+    }
+};
+
+TEST_F(IniClass, SuccessFollowsTheLastWriteOnlyAndNulsAreDropped) {
+    EXPECT_EQ(ini.LastReturnCode(), 0);
+    EXPECT_FALSE(ini.Success());
+    EXPECT_EQ(ini.Value(), QStringLiteral("Mireo"));
+    write("Name", QStringLiteral("Mi") + QChar(0) + QStringLiteral("reo"));
+    EXPECT_TRUE(ini.Success());
+    EXPECT_EQ(ReadTextFile(ini.path()), "[Program]\nName=Mireo\n");
+    write("Bad=Key", QStringLiteral("x"));
+    EXPECT_FALSE(ini.Success());
+    ini.setKey(QStringLiteral("Name"));
+    EXPECT_EQ(ini.Value(), QStringLiteral("Mireo"));
+    EXPECT_FALSE(ini.Success()) << "a read leaves the result of the last write";
+}
+
+TEST_F(IniClass, EnumeratesAndDeletes) {
+    for (const char* key : {"Name", "Version", "Owner"}) write(key, QStringLiteral("v"));
+    ini.setSection(QStringLiteral("Second"));
+    write("Name", QStringLiteral("v"));
+    ini.setSection(QStringLiteral("Program"));
+    QStringList names{QStringLiteral("stale")};
+    int32_t count = -1;
+    ini.EnumerateCurrentSection(names, count);
+    EXPECT_EQ(names, (QStringList{"Name", "Version", "Owner"}));
+    EXPECT_EQ(count, 3);
+    ini.EnumerateAllSections(names, count);
+    EXPECT_EQ(names, (QStringList{"Program", "Second"}));
+    ini.setKey(QStringLiteral("Version"));
+    ini.DeleteKey();
+    ini.EnumerateCurrentSection(names, count);
+    EXPECT_EQ(names, (QStringList{"Name", "Owner"}));
+    ini.DeleteSection();
+    ini.EnumerateCurrentSection(names, count);
+    EXPECT_EQ(count, 0);
+}
+
+TEST(CLngDefault, RoundsHalvesToEvenOrFallsBack) {
+    const std::pair<const char*, int32_t> cases[] = {{"42", 42},   {" -7 ", -7}, {"2.5", 2},          {"3.5", 4},
+                                                     {"FAIL", 99}, {"", 99},     {"3000000000", 99}, {"-2147483648", INT32_MIN}};
+    for (auto [text, expected] : cases) EXPECT_EQ(cInifile::CLngDefault(QLatin1String(text), 99), expected) << text;
+}
+
+TEST_F(IniClass, FormPositionRoundTripsAndIsPulledBackOnScreen) {
+    ini.setSection(QStringLiteral("Window"));
+    QWidget window;
+    window.setGeometry(40, 50, 300, 200);
+    ini.LoadFormPosition(window, 100, 100);
+    EXPECT_EQ(window.geometry(), QRect(40, 50, 300, 200)) << "no stored keys keep the window";
+    ini.SaveFormPosition(window);
+    EXPECT_EQ(ini.key(), QStringLiteral("Name"));
+    window.setGeometry(10, 10, 120, 120);
+    ini.LoadFormPosition(window, 100, 100);
+    EXPECT_EQ(window.geometry(), QRect(40, 50, 300, 200));
+    EXPECT_EQ(ini.Default(), QStringLiteral("Mireo"));
+    write("Left", QStringLiteral("-50"));
+    write("Top", QStringLiteral("2"));
+    ini.LoadFormPosition(window, 50, 50);
+    EXPECT_EQ(window.geometry(), QRect(4, 4, 300, 200));
+    const int screenWidth = QApplication::primaryScreen()->geometry().width();
+    write("Left", QString::number(screenWidth));
+    ini.LoadFormPosition(window, 50, 50);
+    EXPECT_EQ(window.geometry().x(), screenWidth - 4 - 300);
+}
+
+// The settings rules over a file of given content.
+struct SettingsFile : testing::Test {
+    cInifile ini;
+    Settings settings;
+    void SetUp() override { ASSERT_TRUE(InitializeSettingsFile(ini, ScratchFolder())); }
+    SettingsRead read(const QByteArray& content) {
+        WriteTextFile(ini.path(), content);
+        return ReadSettings(ini, settings);
+    }
+    QByteArray written(const Settings& s, SelectedOptions options = {16, true, false}) {
+        QFile::remove(ini.path());
+        EXPECT_TRUE(WriteSettings(ini, s, options));
+        return ReadTextFile(ini.path());
+    }
+};
+
+TEST_F(SettingsFile, StartsWithTheProgramNameAndReadsTheDefaults) {
+    EXPECT_EQ(ReadTextFile(ini.path()), "[Program]\nName=Mireo\n");
+    settings.ShowCompressionWarning = false;
+    const SettingsRead result = ReadSettings(ini, settings);
+    EXPECT_FALSE(result.failed);
+    EXPECT_EQ(result.method, StoredMethod::Dithered);
+    EXPECT_EQ(settings.DefaultColorDepth, QStringLiteral("16-Bit"));
+    EXPECT_EQ(std::tuple(settings.CustomWidth, settings.CustomHeight, settings.Block1Size, settings.Block2Size),
+              std::tuple(320, 320, 51200, 30720));
+    EXPECT_FALSE(settings.UseCompression);
+    EXPECT_TRUE(settings.ShowCompressionWarning);
+}
+
+TEST_F(SettingsFile, CustomSidesOutsideFiftyToSixHundredReadAs320) {
+    const std::pair<const char*, int32_t> cases[] = {{"49", 320}, {"50", 50},   {"600", 600}, {"601", 320},
+                                                     {"", 320},   {"abc", 320}, {"49.5", 50}, {"-3", 320}};
+    for (auto [text, expected] : cases) {
+        read(QByteArray("[Custom Size]\nWidth=") + text + "\nHeight=" + text + "\n");
+        EXPECT_EQ(settings.CustomWidth, expected) << text;
+        EXPECT_EQ(settings.CustomHeight, expected) << text;
+    }
+}
+
+TEST_F(SettingsFile, FlagsMethodDepthAndBlocksAreReadAsStored) {
+    read("[Compression]\nUse Backimage Compression=TRUE\nShow Compression Warning=false\n"
+         "[Image Block Size]\nBlock1=100\nBlock2=x\n[Color Depth]\nDefault Color Depth=8-bit\n");
+    EXPECT_TRUE(settings.UseCompression);
+    EXPECT_FALSE(settings.ShowCompressionWarning);
+    EXPECT_EQ(settings.Block1Size, 100) << "read without a range test";
+    EXPECT_EQ(settings.Block2Size, 30720);
+    EXPECT_EQ(settings.DefaultColorDepth, QStringLiteral("8-bit"));
+    read("[Compression]\nUse Backimage Compression=yes\nShow Compression Warning=maybe\n");
+    EXPECT_TRUE(settings.UseCompression && !settings.ShowCompressionWarning) << "other words change nothing";
+    EXPECT_EQ(read("[Color Reduction Method]\nType=nearest color\n").method, StoredMethod::Nearest);
+    EXPECT_EQ(read("[Color Reduction Method]\nType=DITHERED\n").method, StoredMethod::Dithered);
+    EXPECT_EQ(read("[Color Reduction Method]\nType=Both\n").method, StoredMethod::None);
+}
+
+TEST_F(SettingsFile, WritesEveryKeyWithOutOfRangeValuesAsDefaults) {
+    Settings s{QString(), 600, 50, true, false, 5120, 51200};
+    EXPECT_EQ(written(s, {8, false, true}),
+              "[Color Depth]\nDefault Color Depth=8-Bit\n\n[Color Reduction Method]\n"
+              "Type=Nearest Color\n\n[Custom Size]\nWidth=600\nHeight=50\n\n[Compression]\n"
+              "Use Backimage Compression=True\nShow Compression Warning=False\n\n[Image Block Size]\n"
+              "Block1=5120\nBlock2=51200\n");
+    const std::tuple<int32_t, int32_t, int32_t, int32_t, const char*> outOfRange[] = {
+        {601, 49, 5119, 5120, "Width=320\nHeight=320\n"},
+        {601, 49, 51201, 51201, "Block1=51200\nBlock2=30720\n"},
+    };
+    for (auto [width, height, block1, block2, expected] : outOfRange) {
+        const QByteArray file = written({QString(), width, height, false, true, block1, block2});
+        EXPECT_TRUE(file.contains(expected)) << file.constData();
+        EXPECT_TRUE(file.contains("Block2=30720\n")) << file.constData();
+    }
+}
+
+TEST_F(SettingsFile, WritesNoDepthOrMethodWhenNoneIsSelected) {
+    const QByteArray file = written({}, {0, false, false});
+    EXPECT_FALSE(file.contains("Default Color Depth"));
+    EXPECT_FALSE(file.contains("Type="));
+    EXPECT_TRUE(written({}, {4, true, true}).contains("Default Color Depth=4-Bit\n\n[Color Reduction Method]\nType=Dithered\n"));
+}
+
+TEST_F(SettingsFile, AFailedWriteIsReportedAndTheFileKept) {
+    const QByteArray before = ReadTextFile(ini.path());
+    const QString path = ini.path();
+    QFile::remove(path);
+    QDir().mkpath(path);
+    EXPECT_FALSE(WriteSettings(ini, Settings{}, {16, true, false}));
+    EXPECT_TRUE(ReadSettings(ini, settings).failed);
+    EXPECT_EQ(settings.CustomWidth, 320);
+}
+
+} // namespace

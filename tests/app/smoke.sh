@@ -1,6 +1,6 @@
 #!/bin/sh
 # Starts the real program under Xvfb with a screen of the given depth and
-# lets its test hook press Exit (MIREO_TEST_AUTOEXIT, see app/test_hooks.h).
+# lets its test entry point press Exit (smoke_main.cpp).
 #   smoke.sh <mireo> <depth> <work folder>
 # 24 and 16 bits: the window shows, ScreenBits is the screen's depth, and
 # Exit writes the settings and deletes the working files.
@@ -21,7 +21,7 @@ echo x > "$work/temp/notes.txt"
 # Under AddressSanitizer, libxkbcommon's X11 keymap reading trips the
 # strict string checks (it hands strndup a string without terminator).
 ASAN_OPTIONS="${ASAN_OPTIONS:-}:strict_string_checks=0" \
-XDG_RUNTIME_DIR=$work MIREO_TEST_AUTOEXIT=1500 timeout -k 5 60 \
+XDG_RUNTIME_DIR=$work timeout -k 5 60 \
     xvfb-run -a -s "-screen 0 1280x1024x$depth" "$work/mireo" > "$work/output.txt" 2> "$work/errors.txt"
 status=$?
 cat "$work/output.txt"

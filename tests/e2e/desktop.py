@@ -1,7 +1,7 @@
-"""Drives the real program on a real (virtual) screen as a user or a screen
-reader does: controls are found through the accessibility bus by role and
-name, pressed with real pointer events at their place, and typed into with
-real key events; screenshots are taken of the whole screen."""
+"""Drives the real program on a virtual screen as a user or a screen reader
+does: controls are found through the accessibility bus by name (and role),
+pressed with real pointer events at their place, typed into with real key
+events, and the screen is photographed."""
 import os
 import subprocess
 import time
@@ -30,6 +30,19 @@ def walk(node):
             yield from walk(child)
 
 
+def has(node, state):
+    return node.getState().contains(state)
+
+
+def xdo(*arguments):
+    subprocess.run(["xdotool"] + [str(a) for a in arguments], check=True)
+
+
+def pnm_of(command):
+    xwd = subprocess.run(command, capture_output=True, check=True).stdout
+    return subprocess.run(["xwdtopnm"], input=xwd, capture_output=True, check=True).stdout
+
+
 class Program:
     def __init__(self, command, env, shots):
         self.shots = shots
@@ -44,48 +57,36 @@ class Program:
                 return app
         return None
 
-    def find(self, role, name, timeout=10.0, within=None):
+    def find(self, name, role=None, within=None, timeout=10.0):
+        """The showing control called `name` (of `role`, when given)."""
         def probe():
             for node in walk(within or self.app):
                 try:
-                    if node.getRoleName() == role and node.name == name and self.showing(node):
+                    if node.name == name and (role is None or node.getRoleName() == role) \
+                            and has(node, pyatspi.STATE_SHOWING):
                         return node
-                except Exception:
+                except Exception:  # a control that went away while we looked
                     pass
             return None
-        return wait_for("%s '%s'" % (role, name), probe, timeout)
+        return wait_for("%s '%s'" % (role or "control", name), probe, timeout)
 
     def window(self, title, timeout=10.0):
-        return wait_for("window '%s'" % title, lambda: self._any_window(title), timeout)
+        return wait_for("window '%s'" % title, lambda: self._window(title), timeout)
 
-    def _any_window(self, title):
-        for node in self.app:
-            if node is not None and node.name == title and self.showing(node):
-                return node
-        return None
+    def _window(self, title):
+        return next((w for w in self.app if w is not None and w.name == title and has(w, pyatspi.STATE_SHOWING)), None)
 
-    def gone(self, title, timeout=10.0):
-        wait_for("window '%s' to close" % title, lambda: self._any_window(title) is None, timeout)
+    def gone(self, title):
+        wait_for("window '%s' to close" % title, lambda: self._window(title) is None)
 
-    @staticmethod
-    def showing(node):
-        return node.getState().contains(pyatspi.STATE_SHOWING)
+    def enabled(self, name, role="push button"):
+        return has(self.find(name, role), pyatspi.STATE_ENABLED)
 
-    @staticmethod
-    def enabled(node):
-        return node.getState().contains(pyatspi.STATE_ENABLED)
+    def checked(self, name):
+        return has(self.find(name, "check box"), pyatspi.STATE_CHECKED)
 
-    @staticmethod
-    def checked(node):
-        return node.getState().contains(pyatspi.STATE_CHECKED)
-
-    @staticmethod
-    def text(node):
-        try:
-            t = node.queryText()
-            return t.getText(0, t.characterCount)
-        except NotImplementedError:
-            return node.name
+    def wait_idle(self):
+        wait_for("the controls back", lambda: self.enabled("Load Picture"), 30)
 
     @staticmethod
     def centre(node):
@@ -93,96 +94,84 @@ class Program:
         return e.x + e.width // 2, e.y + e.height // 2
 
     def click(self, node, button=1):
-        x, y = self.centre(node)
-        subprocess.run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", str(button)], check=True)
+        xdo("mousemove", "--sync", *self.centre(node), "click", button)
         time.sleep(0.15)
 
-    def press(self, role, name):
-        self.click(self.find(role, name))
+    def press(self, name, role="push button", within=None):
+        self.click(self.find(name, role, within))
 
     def drag(self, x, y, dx, dy, button=1, steps=10):
-        xdo = ["xdotool", "mousemove", "--sync", str(x), str(y), "mousedown", str(button)]
-        subprocess.run(xdo, check=True)
+        xdo("mousemove", "--sync", x, y, "mousedown", button)
         for i in range(1, steps + 1):
-            to_x, to_y = max(0, x + dx * i // steps), max(0, y + dy * i // steps)
-            subprocess.run(["xdotool", "mousemove", "--sync", str(to_x), str(to_y)], check=True)
+            xdo("mousemove", "--sync", max(0, x + dx * i // steps), max(0, y + dy * i // steps))
             time.sleep(0.02)
-        subprocess.run(["xdotool", "mouseup", str(button)], check=True)
+        xdo("mouseup", button)
         time.sleep(0.15)
-
-    def type(self, text):
-        subprocess.run(["xdotool", "type", "--delay", "20", text], check=True)
 
     def key(self, *keys):
-        subprocess.run(["xdotool", "key"] + list(keys), check=True)
+        xdo("key", *keys)
         time.sleep(0.15)
+
+    def enter(self, name, text, within=None):
+        """Replaces the text of the box called `name` by typing."""
+        self.press(name, "text", within)
+        self.key("ctrl+a")
+        xdo("type", "--delay", 20, text)
 
     def choose_file(self, title, path):
         """Types a path into the real file dialog called `title` and accepts it."""
         self.window(title)
         self.key("ctrl+a")
-        self.type(path)
+        xdo("type", "--delay", 20, path)
         self.key("Return")
         self.gone(title)
 
-    def message(self, expected, timeout=10.0):
-        """Waits for the message box showing `expected`, keeps a picture of it and presses OK."""
+    def message(self, expected):
+        """Waits for the window showing `expected`, photographs it and presses its OK."""
         def probe():
-            for node in self.app:
-                if node is None or not self.showing(node):
-                    continue
-                for label in walk(node):
-                    if label.getRoleName() == "label" and label.name == expected:
-                        return node
-            return None
-        box = wait_for("the message '%s'" % expected, probe, timeout)
+            return next((w for w in self.app if w is not None and has(w, pyatspi.STATE_SHOWING)
+                         and any(n.name == expected and n.getRoleName() == "label" for n in walk(w))), None)
+        box = wait_for("the message '%s'" % expected, probe)
         self.screenshot("message")
-        self.click(self.find("push button", "OK", within=box))
+        self.press("OK", within=box)
         wait_for("the message to close", lambda: probe() is None)
 
     def no_message(self):
-        for node in self.app:
-            if node is not None and node.getRoleName() == "dialog" and self.showing(node):
-                texts = [n.name for n in walk(node) if n.getRoleName() == "label" and n.name]
-                raise Failure("unexpected window: %s %s" % (node.name, texts))
+        for w in self.app:
+            if w is not None and w.getRoleName() == "dialog" and has(w, pyatspi.STATE_SHOWING):
+                raise Failure("unexpected window: %s %s" % (w.name, [n.name for n in walk(w) if n.name]))
 
-    def screenshot(self, name):
-        """The screen with every window of the program on it.  Without a
-        compositor the screen's own copy of a dialog stays black, so each
-        window is taken by itself and pasted at its place."""
+    def _window_ids(self, title=""):
+        return subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.process.pid), "--name", title],
+                              capture_output=True, text=True).stdout.split()
+
+    def screenshot(self, name, window=None):
+        """The screen with every window of the program pasted at its place
+        (without a compositor the screen's own copy of a dialog stays
+        black); with `window`, that window alone."""
         time.sleep(0.4)  # a window that has just appeared paints itself first
         os.makedirs(self.shots, exist_ok=True)
         path = os.path.join(self.shots, "%02d-%s.png" % (len(os.listdir(self.shots)), name))
-        screen = pnm_of(["xwd", "-root", "-silent"])
-        part = path + ".part.pnm"
-        for window, x, y, _ in sorted(self._windows(), key=lambda w: -w[3]):
-            with open(part, "wb") as f:
-                f.write(pnm_of(["xwd", "-id", window, "-silent"]))
-            pasted = subprocess.run(["pnmpaste", "-replace", part, str(x), str(y)], input=screen, capture_output=True)
-            screen = pasted.stdout if pasted.returncode == 0 else screen
-        if os.path.exists(part):
-            os.remove(part)
+        if window:
+            picture = pnm_of(["xwd", "-id", self._window_ids(window)[-1], "-silent"])
+        else:
+            picture, part = pnm_of(["xwd", "-root", "-silent"]), path + ".pnm"
+            for shape in sorted((self._shape(w) for w in self._window_ids()), key=lambda s: -s[3] * s[4]):
+                with open(part, "wb") as f:
+                    f.write(pnm_of(["xwd", "-id", shape[0], "-silent"]))
+                pasted = subprocess.run(["pnmpaste", "-replace", part, shape[1], shape[2]], input=picture,
+                                        capture_output=True)
+                picture = pasted.stdout if pasted.returncode == 0 else picture
+            if os.path.exists(part):
+                os.remove(part)
         with open(path, "wb") as png:
-            png.write(subprocess.run(["pnmtopng"], input=screen, capture_output=True, check=True).stdout)
-        return path
+            png.write(subprocess.run(["pnmtopng"], input=picture, capture_output=True, check=True).stdout)
 
-    def window_shot(self, title, name):
-        """One window of the program by itself, for the help page."""
-        time.sleep(0.4)
-        ids = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.process.pid), "--name", title],
-                             capture_output=True, text=True).stdout.split()
-        os.makedirs(self.shots, exist_ok=True)
-        with open(os.path.join(self.shots, "window-%s.png" % name), "wb") as png:
-            pnm = pnm_of(["xwd", "-id", ids[-1], "-silent"])
-            png.write(subprocess.run(["pnmtopng"], input=pnm, capture_output=True, check=True).stdout)
-
-    def _windows(self):
-        ids = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.process.pid), ""],
-                             capture_output=True, text=True).stdout.split()
-        for window in ids:
-            shape = dict(line.split("=") for line in subprocess.run(
-                ["xdotool", "getwindowgeometry", "--shell", window], capture_output=True, text=True).stdout.split())
-            yield window, int(shape["X"]), int(shape["Y"]), int(shape["WIDTH"]) * int(shape["HEIGHT"])
+    @staticmethod
+    def _shape(window):
+        out = subprocess.run(["xdotool", "getwindowgeometry", "--shell", window], capture_output=True, text=True)
+        shape = dict(line.split("=") for line in out.stdout.split())
+        return window, shape["X"], shape["Y"], int(shape["WIDTH"]), int(shape["HEIGHT"])
 
     def end(self):
         if self.process.poll() is None:
@@ -191,21 +180,3 @@ class Program:
                 self.process.wait(5)
             except subprocess.TimeoutExpired:
                 self.process.kill()
-
-
-def pnm_of(command):
-    xwd = subprocess.run(command, capture_output=True, check=True).stdout
-    return subprocess.run(["xwdtopnm"], input=xwd, capture_output=True, check=True).stdout
-
-
-def named(program, name, timeout=10.0, within=None):
-    """Any showing control called `name`, whatever its role."""
-    def probe():
-        for node in walk(within or program.app):
-            try:
-                if node.name == name and Program.showing(node):
-                    return node
-            except Exception:
-                pass
-        return None
-    return wait_for("'%s'" % name, probe, timeout)

@@ -5,8 +5,7 @@
 
 #include <string>
 
-#include "synthetic_picture.h"
-#include "test_support.h"
+#include "reference_reduction.h"
 
 using namespace mireo::test;
 
@@ -24,8 +23,7 @@ struct Fixture {
     std::string reduced8 = dir.file("photo8.bmp"), reduced4 = dir.file("photo4.bmp");
 
     Fixture() {
-        SyntheticPicture picture(kSide, kSide);
-        auto bits = picture.deviceBits(24);
+        auto bits = syntheticPicture(kSide, kSide, 24);
         MireoArray array = byteArray(bits);
         int32_t w = kSide, h = kSide, bpp = 24;
         StringArg path(source), path8(reduced8), path4(reduced4);

@@ -73,9 +73,10 @@ struct Program {
     }
 };
 
+// Kept to the end of the process: the windows must not outlive QApplication.
 Program& program() {
-    static Program p;
-    return p;
+    static Program* p = new Program;
+    return *p;
 }
 
 void BM_SwitchToCachedDepth(benchmark::State& state) {

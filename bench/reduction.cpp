@@ -3,7 +3,6 @@
 #include <benchmark/benchmark.h>
 
 #include "reference_reduction.h"
-#include "synthetic_picture.h"
 
 using namespace mireo::test;
 
@@ -15,7 +14,7 @@ struct Setup {
     Table table;
     ScratchDir dir;
     Setup(Reduction r, int32_t n)
-        : size(n), bits(SyntheticPicture(n, n, 17).deviceBits(32)),
+        : size(n), bits(syntheticPicture(n, n, 32, 17)),
           table(r == Reduction::Nearest8 || r == Reduction::Diffused8 ? palm8Table() : grey16Table()) {}
 };
 

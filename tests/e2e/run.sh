@@ -22,5 +22,5 @@ export HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/
 export XDG_DATA_HOME="$work/home/.local/share" QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 exec timeout -k 10 900 dbus-run-session -- \
-    xvfb-run -a -s "-screen 0 1280x1024x24" \
+    xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
     /usr/bin/python3 "$(dirname "$0")/scenarios.py" "$work/install" "$work" "$build" "$@"

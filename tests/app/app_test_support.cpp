@@ -1,62 +1,26 @@
 #include "app_test_support.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
+#include <QLineEdit>
+#include <QProcess>
 #include <QTemporaryDir>
-#include <QToolButton>
-#include <gtest/gtest.h>
-
-void RecordingDialogs::message(const QString& text, const QString& caption, MessageIcon icon) {
-    messages.push_back({text, caption, icon});
-}
+#include <csignal>
 
 std::optional<QString> RecordingDialogs::openFile(const FileDialogSetup& setup) {
     fileDialogs.push_back(setup);
     const QString answer = answers.isEmpty() ? QString() : answers.takeFirst();
-    if (answer.isEmpty()) return std::nullopt;
-    return answer;
+    return answer.isEmpty() ? std::nullopt : std::optional(answer);
 }
 
-std::optional<QString> RecordingDialogs::saveFile(const FileDialogSetup& setup) { return openFile(setup); }
-
-QStringList RecordingDialogs::texts() const {
-    QStringList all;
-    for (const Message& m : messages) all << m.text;
-    return all;
-}
-
-QString FakeBrowser::findBrowserFor(const QString& file) {
-    askedAbout = file;
-    askedContent = ReadTextFile(file);
-    return browser;
-}
-
-bool FakeBrowser::launch(const QString& program, const QString& page) {
-    launched << program + QLatin1Char(' ') + page;
-    return launchSucceeds;
+QImage Filled(QSize size, QColor colour) {
+    QImage picture(size, QImage::Format_RGB32);
+    picture.fill(colour);
+    return picture;
 }
 
 QString ScratchFolder() {
     static std::vector<std::unique_ptr<QTemporaryDir>> folders;
-    folders.push_back(std::make_unique<QTemporaryDir>());
-    return folders.back()->path();
-}
-
-StartedProgram::StartedProgram(int screenBits, const QString& where, const mireo::imaging::Library* library)
-    : folder(where.isEmpty() ? ScratchFolder() : where) {
-    StartupOptions options;
-    options.programFolder = folder;
-    options.screenBits = screenBits;
-    options.library = library;
-    main = std::make_unique<MDImain>(shared, options);
-}
-
-StartedProgram::~StartedProgram() = default;
-
-QToolButton* StartedProgram::button(const char* name) const {
-    return main->findChild<QToolButton*>(QLatin1String(name));
+    return folders.emplace_back(std::make_unique<QTemporaryDir>())->path();
 }
 
 void WriteTextFile(const QString& path, const QByteArray& content) {
@@ -70,17 +34,64 @@ QByteArray ReadTextFile(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
-
-void PrintTo(const QByteArray& bytes, std::ostream* out) { *out << '"' << bytes.toStdString() << '"'; }
-
-void PrintTo(const QStringList& texts, std::ostream* out) {
-    *out << '{' << texts.join(QStringLiteral("\", \"")).prepend('"').append('"').toStdString() << '}';
+void WithFileSizeLimit(rlim_t bytes, const std::function<void()>& step) {
+    std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead of ending the tests
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit limited = old;
+    limited.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limited);
+    step();
+    setrlimit(RLIMIT_FSIZE, &old);
 }
+
+QByteArray CliDatabase(const QStringList& arguments, const QString& output) {
+    QFile::remove(output);
+    QProcess cli;
+    cli.start(QStringLiteral(MIREO_CLI), QStringList(arguments) << QStringLiteral("-o") << output);
+    EXPECT_TRUE(cli.waitForFinished(60000) && cli.exitCode() == 0) << cli.readAllStandardError().toStdString();
+    return ReadTextFile(output);
+}
+
+StartedProgram::StartedProgram(int screenBits, const QString& where)
+    : folder(where.isEmpty() ? ScratchFolder() : where),
+      main(std::make_unique<MDImain>(shared, StartupOptions{folder, screenBits})) {}
+
+void ProgramTest::click(const char* name) {
+    QToolButton* button = program->button(name);
+    ASSERT_TRUE(button) << name;
+    button->click();
+}
+
+void ProgramTest::load(const QImage& picture, const QString& name) {
+    EXPECT_TRUE(picture.save(file(name), nullptr, 95)) << name;
+    load(file(name));
+}
+
+void ProgramTest::create(const QString& path, const QString& typedName) {
+    program->main->findChild<QLineEdit*>(QStringLiteral("txtPDBname"))->setText(typedName);
+    dialogs.answers << path;
+    click("cmdCreatePDB");
+}
+
+QStringList ProgramTest::takeMessages() {
+    const QStringList texts = dialogs.texts();
+    dialogs.messages.clear();
+    return texts;
+}
+
+std::ostream& operator<<(std::ostream& out, const QString& text) { return out << '"' << text.toStdString() << '"'; }
+
+std::ostream& operator<<(std::ostream& out, const QByteArray& bytes) { return out << '"' << bytes.toStdString() << '"'; }
+
+std::ostream& operator<<(std::ostream& out, QSize size) { return out << size.width() << " x " << size.height(); }
 
 int main(int argc, char** argv) {
     // The tests run without a display, also when their list is gathered.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // A database holds its build time; a fixed one makes the program's and
+    // mireo-cli's comparable byte for byte.
+    qputenv("SOURCE_DATE_EPOCH", "1700000000");
     QApplication application(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

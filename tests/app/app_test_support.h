@@ -1,80 +1,99 @@
-// Helpers of the program tests: dialogs and a browser that answer without
-// blocking, a started program in a scratch folder, and small file helpers.
+// Helpers of the program tests: dialogs that answer without blocking, a
+// started program in a scratch folder, and small file helpers.
 #pragma once
 
+#include <sys/resource.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
 #include <QStringList>
+#include <QToolButton>
+#include <gtest/gtest.h>
+#include <functional>
 #include <memory>
-#include <ostream>
 #include <optional>
+#include <ostream>
 #include <vector>
 
-#include "platform/browser.h"
+#include "imaging/working_bmp.h"
 #include "platform/user_dialogs.h"
 #include "program/shared_state.h"
+#include "windows/image_window.h"
+#include "windows/loaded_forms.h"
 #include "windows/main_window.h"
 
-class QToolButton;
-
-class RecordingDialogs : public Dialogs {
-public:
-    struct Message {
-        QString text;
-        QString caption;
-        MessageIcon icon;
-    };
-
+// Writes down every message; the file dialogs take the next of `answers`
+// (an empty one or none left means "cancelled").
+struct RecordingDialogs : Dialogs {
+    struct Message { QString text, caption; MessageIcon icon; };
     RecordingDialogs() { SetDialogs(this); }
     ~RecordingDialogs() override { SetDialogs(nullptr); }
-
-    void message(const QString& text, const QString& caption, MessageIcon icon) override;
+    void message(const QString& text, const QString& caption, MessageIcon icon) override {
+        messages.push_back({text, caption, icon});
+    }
     std::optional<QString> openFile(const FileDialogSetup& setup) override;
-    std::optional<QString> saveFile(const FileDialogSetup& setup) override;
-
-    QStringList texts() const;
+    std::optional<QString> saveFile(const FileDialogSetup& setup) override { return openFile(setup); }
+    QStringList texts() const {
+        QStringList all;
+        for (const Message& m : messages) all << m.text;
+        return all;
+    }
 
     std::vector<Message> messages;
     std::vector<FileDialogSetup> fileDialogs;
-    // Answers of the next file dialogs; an empty one or none left means "cancelled".
     QStringList answers;
 };
 
-class FakeBrowser : public BrowserPlatform {
-public:
-    FakeBrowser() { SetBrowserPlatform(this); }
-    ~FakeBrowser() override { SetBrowserPlatform(nullptr); }
-
-    QString findBrowserFor(const QString& file) override;
-    bool launch(const QString& browser, const QString& page) override;
-
-    QString browser;            // what findBrowserFor answers
-    bool launchSucceeds = true;
-    QString askedAbout;         // the file findBrowserFor was given
-    QByteArray askedContent;    // its content at that moment
-    QStringList launched;       // "browser page" of every launch
-};
+QImage Filled(QSize size, QColor colour);
+// A scratch folder for one test, removed at exit.
+QString ScratchFolder();
+void WriteTextFile(const QString& path, const QByteArray& content);
+QByteArray ReadTextFile(const QString& path);
+// Runs `step` with files limited to `bytes`, as on a full disk.
+void WithFileSizeLimit(rlim_t bytes, const std::function<void()>& step);
+// The database mireo-cli writes to `output` when run with `arguments`.
+QByteArray CliDatabase(const QStringList& arguments, const QString& output);
 
 // A program started in its own scratch folder, with the given display depth.
 struct StartedProgram {
-    explicit StartedProgram(int screenBits = 24, const QString& folder = {},
-                            const mireo::imaging::Library* library = nullptr);
-    ~StartedProgram();
-
+    explicit StartedProgram(int screenBits = 24, const QString& folder = {});
     QString temp() const { return folder + QStringLiteral("/temp"); }
     QString ini() const { return folder + QStringLiteral("/Mireo.ini"); }
-    QToolButton* button(const char* name) const;
+    QToolButton* button(const char* name) const { return main->findChild<QToolButton*>(QLatin1String(name)); }
 
     QString folder;
     SharedState shared;
     std::unique_ptr<MDImain> main;
 };
 
-// A scratch folder for one test, removed at exit.
-QString ScratchFolder();
+// A test with a started program and the user's steps on it.
+struct ProgramTest : testing::Test {
+    SharedState& shared() { return program->shared; }
+    Form1& form() { return program->main->form1(); }
+    QString file(const QString& name) const { return folder + '/' + name; }
+    QString temp(const QString& name) const { return program->temp() + '/' + name; }
+    void click(const char* name);
+    void load(const QString& path) { dialogs.answers << path; click("cmdLoadPic"); }
+    // Saves `picture` in the test's folder and loads it through the dialog.
+    void load(const QImage& picture, const QString& name = QStringLiteral("in.bmp"));
+    void create(const QString& path, const QString& typedName = {});  // Create Backimage
+    QStringList workingFiles() const {  // the BMP files in temp, by name
+        return QDir(program->temp()).entryList({QStringLiteral("*.bmp")}, QDir::Files, QDir::Name);
+    }
+    QImage bmp(const QString& name) const { return mireo::imaging::readWorkingBmp(temp(name)); }
+    // The messages shown since the last call; a test reads every one.
+    QStringList takeMessages();
+    void TearDown() override { EXPECT_EQ(dialogs.texts(), QStringList{}) << "messages no step of the test read"; }
 
-void WriteTextFile(const QString& path, const QByteArray& content);
+    RecordingDialogs dialogs;
+    QString folder = ScratchFolder();
+    std::unique_ptr<StartedProgram> program = std::make_unique<StartedProgram>(24, folder);
+};
 
 // Readable failure messages.
-void PrintTo(const QString& text, std::ostream* out);
-void PrintTo(const QByteArray& bytes, std::ostream* out);
-void PrintTo(const QStringList& texts, std::ostream* out);
-QByteArray ReadTextFile(const QString& path);
+std::ostream& operator<<(std::ostream& out, const QString& text);
+std::ostream& operator<<(std::ostream& out, const QByteArray& bytes);
+std::ostream& operator<<(std::ostream& out, QSize size);

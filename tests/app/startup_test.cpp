@@ -1,40 +1,33 @@
-// The program as it starts and ends: the main window's controls, the image
-// window with its logo, the settings file, the display check, the lock on
-// the temporary folder, the binding to the image library, file drops, the
-// busy bracket, the help page and the clean-up at exit.
-#include <QCoreApplication>
-#include <QDir>
+// The program as it starts and ends: controls, logo, settings, display and
+// library checks, the single copy, drops, the busy bracket, help and exit.
 #include <QDropEvent>
-#include <QFile>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMimeData>
-#include <QToolButton>
-#include <QUrl>
-#include <gtest/gtest.h>
 
 #include "app_test_support.h"
+#include "platform/browser.h"
 #include "program/library_binding.h"
 #include "program/progress_dialog.h"
 #include "program/window_system.h"
-#include "windows/image_window.h"
-#include "windows/loaded_forms.h"
 
 namespace {
 
-const char* const kWorkingImages[] = {"temp.bmp", "temp24bit.bmp", "temp4n.bmp", "temp8n.bmp", "temp4d.bmp", "temp8d.bmp"};
-
-TEST(StartUp, ShowsEveryControlWithItsCaptionTooltipAndState) {
+TEST(StartUp, ShowsEveryControlAndTheLogoAndClearsOnlyTheWorkingImages) {
     RecordingDialogs dialogs;
-    StartedProgram program;
+    const QString folder = ScratchFolder();
+    for (const char* name : {"temp.bmp", "temp24bit.bmp", "temp4n.bmp", "temp8n.bmp", "temp4d.bmp", "temp8d.bmp",
+                             "lgtemp.bmp", "temp1.bin", "notes.txt"})
+        WriteTextFile(folder + "/temp/" + name, "x");
+    StartedProgram program(24, folder);
+    EXPECT_EQ(QDir(program.temp()).entryList({"*.bmp", "*.bin", "*.txt"}, QDir::Files, QDir::Name),
+              (QStringList{"lgtemp.bmp", "notes.txt", "temp1.bin"}));
     const std::tuple<const char*, const char*, const char*, bool> controls[] = {
         {"cmdLoadPic", "Load Picture", "Open a Windows BMP, GIF, or JPG file.", true},
         {"cmdLoadVTPDB", "Open Backimage", "Open a Vantrel backimage \"PDB\" file.", true},
         {"cmdCreatePDB", "Create  Backimage", "Save the current image to a Vantrel backimage PDB file.", false},
         {"cmdExportImg", "Save Image", "Export the current image to a Windows BMP file.", false},
-        {"cmdHelp", "Help", "Open the Mireo help file.", true},
-        {"cmdAbout", "About", "About Mireo.", true},
+        {"cmdHelp", "Help", "Open the Mireo help file.", true}, {"cmdAbout", "About", "About Mireo.", true},
         {"cmdExit", "Exit", "Goodbye!", true},
         {"opt16Bit", "16-Bit Color Depth", "Display image in 16-bit (65536 colors).", true},
         {"opt8Bit", "8-Bit Color Depth", "Display image in 8-bit (256 colors).", true},
@@ -42,85 +35,77 @@ TEST(StartUp, ShowsEveryControlWithItsCaptionTooltipAndState) {
         {"optDithered", "Diffused", "On 4 and 8-bit images, use error diffusion color reduction.", true},
         {"optNearestCol", "Nearest Color", "On 4 and 8-bit images, use nearest color reduction.", true},
         {"cmdResizeImg", "Resize Image", "Change the size of the current image.", true},
-        {"cmdFlip_V", "", "Flip Image Vertically", true},
-        {"cmdFlip_H", "", "Flip Image Horizontally", true},
-        {"cmdRotateL", "", "Rotate Image 90 Degrees Left", true},
-        {"cmdRotateR", "", "Rotate Image 90 Degrees Right", true},
-        {"cmdCompress", "Compression is Off", "", true},
-        {"cmdPDBNameExplain", "", "Help on the Palm Backimage Name.", true},
-    };
+        {"cmdFlip_V", "", "Flip Image Vertically", true}, {"cmdFlip_H", "", "Flip Image Horizontally", true},
+        {"cmdRotateL", "", "Rotate Image 90 Degrees Left", true}, {"cmdRotateR", "", "Rotate Image 90 Degrees Right", true},
+        {"cmdCompress", "Compression is Off", "", true}, {"cmdPDBNameExplain", "", "Help on the Palm Backimage Name.", true}};
     for (auto [name, caption, tooltip, enabled] : controls) {
         QToolButton* control = program.button(name);
         ASSERT_TRUE(control) << name;
-        EXPECT_EQ(control->text(), QString::fromUtf8(caption)) << name;
-        EXPECT_EQ(control->toolTip(), QString::fromUtf8(tooltip)) << name;
-        EXPECT_EQ(control->isEnabled(), enabled) << name;
-        EXPECT_FALSE(control->icon().isNull()) << name;
+        EXPECT_EQ(std::tuple(control->text(), control->toolTip(), control->isEnabled(), control->icon().isNull()),
+                  std::tuple(QLatin1String(caption), QLatin1String(tooltip), enabled, false)) << name;
     }
+    EXPECT_TRUE(program.button("opt16Bit")->isChecked() && program.button("optDithered")->isChecked());
     MDImain& main = *program.main;
-    EXPECT_EQ(main.windowTitle(), QStringLiteral("Mireo"));
-    EXPECT_EQ(main.findChild<QLabel*>(QStringLiteral("Label2"))->text(), QStringLiteral("Palm Backimage Name"));
-    auto* working = main.findChild<QLabel*>(QStringLiteral("lblWorking"));
-    EXPECT_EQ(working->text(), QStringLiteral("Working.........."));
-    EXPECT_TRUE(working->isHidden());
+    auto* busy = main.findChild<QLabel*>(QStringLiteral("lblWorking"));
+    EXPECT_EQ(std::tuple(main.windowTitle(), main.findChild<QLabel*>(QStringLiteral("Label2"))->text(), busy->text()),
+              std::tuple("Mireo", "Palm Backimage Name", "Working.........."));
+    EXPECT_TRUE(busy->isHidden());
     EXPECT_EQ(main.findChild<QLineEdit*>(QStringLiteral("txtPDBname"))->maxLength(), 31);
-    EXPECT_TRUE(program.button("opt16Bit")->isChecked());
-    EXPECT_TRUE(program.button("optDithered")->isChecked()) << "the stored default method";
+    // The logo at 230 x 120 twips in a window 500 twips wider, itself at 200 x 200 twips.
+    Form1& form = main.form1();
+    EXPECT_EQ(std::tuple(form.windowTitle(), form.lblPicSize->text()), std::tuple(QStringLiteral(" "), QString()));
+    EXPECT_EQ(std::tuple(form.picMain->pixmap().size(), form.picMain->pos(), main.form1Window()->pos()),
+              std::tuple(QSize(320, 320), QPoint(15, 8), QPoint(13, 13)));
+    EXPECT_EQ(form.windowWidthTwips(), 320 * 15 + 495);
+    const SharedState& s = program.shared;
+    EXPECT_FALSE(s.LogoShown || s.ImageLoaded);
+    EXPECT_EQ(std::tuple(s.ScreenBits, s.ColorDepthBits, s.AppPath, s.TempBmpPath),
+              std::tuple(24, int16_t{16}, folder, folder + QStringLiteral("/temp/temp.bmp")));
+    EXPECT_EQ(ReadTextFile(program.ini()), "[Program]\nName=Mireo\n");
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
-TEST(StartUp, PreparesTheFoldersTheLogoAndTheSharedState) {
-    RecordingDialogs dialogs;
-    const QString folder = ScratchFolder();
-    for (const char* name : kWorkingImages) WriteTextFile(folder + "/temp/" + name, "x");
-    for (const char* name : {"lgtemp.bmp", "temp1.bin", "notes.txt"}) WriteTextFile(folder + "/temp/" + name, "x");
-    StartedProgram program(24, folder);
-    for (const char* name : kWorkingImages) EXPECT_FALSE(QFile::exists(program.temp() + '/' + name)) << name;
-    for (const char* name : {"lgtemp.bmp", "temp1.bin", "notes.txt"})
-        EXPECT_TRUE(QFile::exists(program.temp() + '/' + name)) << name;
-    Form1& form = program.main->form1();
-    EXPECT_EQ(form.windowTitle(), QStringLiteral(" "));
-    EXPECT_EQ(form.picMain->pixmap().size(), QSize(320, 320));
-    EXPECT_EQ(form.picMain->pos(), QPoint(15, 8));
-    EXPECT_EQ(form.windowWidthTwips(), 320 * 15 + 495);
-    EXPECT_TRUE(form.lblPicSize->text().isEmpty());
-    EXPECT_EQ(program.main->form1Window()->pos(), QPoint(13, 13));
-    const SharedState& s = program.shared;
-    EXPECT_FALSE(s.LogoShown || s.ImageLoaded);
-    EXPECT_EQ(std::tuple(s.ScreenBits, s.ColorDepthBits), std::tuple(24, int16_t{16}));
-    EXPECT_EQ(s.AppPath, program.folder);
-    EXPECT_EQ(s.TempBmpPath, program.folder + QStringLiteral("/temp/temp.bmp"));
-    EXPECT_EQ(ReadTextFile(program.ini()), "[Program]\nName=Mireo\n");
-}
-
-TEST(StartUp, AppliesTheStoredDepthInAnyLetterCaseAndTheCompression) {
-    const std::tuple<const char*, const char*, int> cases[] = {
-        {"16-Bit", "opt16Bit", 16}, {"8-bit", "opt8Bit", 8}, {"4-BIT", "opt4Bit", 4}, {"24-Bit", "opt16Bit", 0}};
-    for (auto [depth, selected, bits] : cases) {
+// The stored depth (in any letter case) and compression apply. A display
+// under 16 bits ends the program after its clean-up; an unwritable settings
+// file is reported twice, a missing library or export once.
+TEST(StartUp, AppliesTheStoredSettingsOrSaysWhyNot) {
+    const QString shallow = QStringLiteral("Problem! Mireo requires a video depth of at least 16-bit.\n"
+                                           "Please check your video settings.");
+    const QStringList unwritable{"Failed to save value to Mireo.ini file.", "Failed to get value from Mireo.ini."};
+    const auto noLibrary = [](const char* error) {
+        return QStringList{QStringLiteral("Mireo could not load its image library (%1). Pictures cannot be converted.")
+                               .arg(QLatin1String(error))};
+    };
+    // The display depth, the stored depth (none: Mireo.ini is a folder), the option and ColorDepthBits after,
+    // the messages and the image library's file (none: the real one).
+    const std::tuple<int, const char*, const char*, int, QStringList, const char*> cases[] = {
+        {24, "16-Bit", "opt16Bit", 16, {}, nullptr}, {24, "8-bit", "opt8Bit", 8, {}, nullptr},
+        {16, "4-BIT", "opt4Bit", 4, {}, nullptr}, {24, "24-Bit", "opt16Bit", 0, {}, nullptr},
+        {15, "8-Bit", "", 0, {shallow}, nullptr}, {8, "8-Bit", "", 0, {shallow}, nullptr},
+        {24, nullptr, "opt16Bit", 16, unwritable, nullptr},
+        {24, "8-Bit", "opt8Bit", 8, noLibrary("Error #53 File not found: libmireocore-missing.so.1"),
+         "libmireocore-missing.so.1"},
+        {24, "8-Bit", "opt8Bit", 8, noLibrary("Error #453 Can't find DLL entry point MireoSetWindowSystem in libm.so.6"),
+         "libm.so.6"}};
+    const std::string soname = mireocore::LibraryFile();
+    for (const auto& [bits, depth, selected, depthBits, expected, library] : cases) {
         RecordingDialogs dialogs;
-        const QString folder = ScratchFolder();
-        WriteTextFile(folder + "/Mireo.ini", QByteArray("[Color Depth]\nDefault Color Depth=") + depth +
-                                                 "\n[Compression]\nUse Backimage Compression=TRUE\n");
-        StartedProgram program(24, folder);
-        EXPECT_TRUE(program.button(selected)->isChecked()) << depth;
-        EXPECT_EQ(program.main->selectedDepth(), bits ? bits : 16) << depth;
-        EXPECT_EQ(program.shared.ColorDepthBits, bits) << depth;
-        EXPECT_TRUE(program.button("cmdCompress")->isChecked());
-        EXPECT_EQ(program.button("cmdCompress")->text(), QStringLiteral("Compression is On"));
-    }
-}
-
-TEST(StartUp, AShallowDisplayEndsTheProgramAfterItsMessage) {
-    for (int bits : {8, 15, 16}) {
-        RecordingDialogs dialogs;
-        const QString folder = ScratchFolder();
-        WriteTextFile(folder + "/temp/left.bmp", "x");
+        const QString folder = ScratchFolder(), left = folder + "/temp/left.bmp";
+        WriteTextFile(left, "x");
+        if (!depth) QDir().mkpath(folder + "/Mireo.ini");
+        else WriteTextFile(folder + "/Mireo.ini", QByteArray("[Color Depth]\nDefault Color Depth=") + depth +
+                                                      "\n[Compression]\nUse Backimage Compression=TRUE\n");
+        mireocore::SetLibraryFile(library ? library : soname);
         StartedProgram program(bits, folder);
-        EXPECT_EQ(program.main->Ended(), bits < 16);
-        EXPECT_EQ(QFile::exists(folder + "/temp/left.bmp"), bits >= 16);
-        const QStringList expected{"Problem! Mireo requires a video depth of at least 16-bit.\n"
-                                   "Please check your video settings."};
-        EXPECT_EQ(dialogs.texts(), bits < 16 ? expected : QStringList{});
+        mireocore::SetLibraryFile(soname);
+        EXPECT_EQ(dialogs.texts(), expected) << bits << " " << (depth ? depth : "no settings");
+        for (const auto& m : dialogs.messages) EXPECT_EQ(m.icon, depth ? MessageIcon::None : MessageIcon::Information);
+        EXPECT_EQ(std::tuple(program.main->Ended(), QFile::exists(left)), std::tuple(bits < 16, bits >= 16));
+        if (bits < 16) continue;
+        EXPECT_TRUE(program.button(selected)->isChecked()) << depth;
+        EXPECT_EQ(program.button("cmdCompress")->isChecked(), depth != nullptr);
+        EXPECT_EQ(std::tuple(program.main->selectedDepth(), program.shared.ColorDepthBits),
+                  std::tuple(depthBits ? depthBits : 16, int16_t(depthBits))) << depth;
     }
 }
 
@@ -136,38 +121,11 @@ TEST(StartUp, ASecondCopyLeavesTheFirstOnesFilesAlone) {
     }
     EXPECT_EQ(dialogs.texts(), QStringList{"Mireo is already running. Please use the window that is open."});
     EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Information);
-    EXPECT_EQ(ReadTextFile(first.temp() + "/temp8d.bmp"), "preview");
-    EXPECT_EQ(ReadTextFile(first.ini()), settings);
-    const QString folder = first.folder;
+    EXPECT_EQ(std::tuple(ReadTextFile(first.temp() + "/temp8d.bmp"), ReadTextFile(first.ini())),
+              std::tuple(QByteArray("preview"), settings));
     first.main.reset();
-    StartedProgram third(24, folder);
+    StartedProgram third(24, first.folder);
     EXPECT_FALSE(third.main->Ended()) << "the folder is free once the first copy ends";
-}
-
-TEST(StartUp, AnUnwritableSettingsFileIsReportedTwice) {
-    RecordingDialogs dialogs;
-    const QString folder = ScratchFolder();
-    QDir().mkpath(folder + "/Mireo.ini");
-    StartedProgram program(24, folder);
-    EXPECT_EQ(dialogs.texts(),
-              (QStringList{"Failed to save value to Mireo.ini file.", "Failed to get value from Mireo.ini."}));
-    EXPECT_EQ(dialogs.messages[1].icon, MessageIcon::Information);
-}
-
-TEST(StartUp, AMissingLibraryOrExportIsReported) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"libmireocore-missing.so.1", "Error #53 File not found: libmireocore-missing.so.1"},
-        {"libm.so.6", "Error #453 Can't find DLL entry point MireoSetWindowSystem in libm.so.6"}};
-    const std::string soname = mireocore::LibraryFile();
-    for (auto [file, error] : cases) {
-        RecordingDialogs dialogs;
-        mireocore::SetLibraryFile(file);
-        StartedProgram program;
-        mireocore::SetLibraryFile(soname);
-        EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Mireo could not load its image library (%1). "
-                                                              "Pictures cannot be converted.").arg(QLatin1String(error))});
-        EXPECT_FALSE(program.main->Ended());
-    }
 }
 
 TEST(WindowSystem, ShowsTheLibrarysMessagesAndProgressWindows) {
@@ -176,55 +134,47 @@ TEST(WindowSystem, ShowsTheLibrarysMessagesAndProgressWindows) {
     const MireoWindowSystem& ws = QtWindowSystem();
     ws.messageBox(ws.context, "Error in dll module WriteBmp24 -  76 - Path not found", nullptr, MIREO_ICON_INFORMATION);
     ASSERT_EQ(dialogs.texts(), QStringList{"Error in dll module WriteBmp24 -  76 - Path not found"});
-    EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Information);
-    EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Mireo"));
+    EXPECT_EQ(std::tuple(dialogs.messages[0].icon, dialogs.messages[0].caption),
+              std::tuple(MessageIcon::Information, QStringLiteral("Mireo")));
     const int32_t window = ws.createProgress(ws.context, 0, "Working");
     EXPECT_TRUE(ws.isWindow(ws.context, window) && !ws.isWindowVisible(ws.context, window));
     ws.showProgress(ws.context, window);
     ws.setProgressPosition(ws.context, window, 250);
     ws.setProgressText(ws.context, window, " 37 %");
-    EXPECT_TRUE(ws.isWindowVisible(ws.context, window));
-    EXPECT_EQ(ProgressWindow(window)->position(), 100);
-    EXPECT_EQ(ProgressWindow(window)->text(), QStringLiteral(" 37 %"));
+    EXPECT_EQ(std::tuple(ws.isWindowVisible(ws.context, window), ProgressWindow(window)->position(),
+                         ProgressWindow(window)->text()), std::tuple(true, 100, QStringLiteral(" 37 %")));
     char buffer[4] = {'x', 'x', 'x', 'x'};
     ws.readCancelLabel(ws.context, window, buffer, 4);
-    EXPECT_EQ(buffer[0], '\0');
     ws.destroyProgress(ws.context, window);
-    EXPECT_FALSE(ws.isWindow(ws.context, window));
+    EXPECT_TRUE(buffer[0] == '\0' && !ws.isWindow(ws.context, window));
     ws.setProgressText(ws.context, window, "gone");  // a closed window is ignored
 }
 
-void drop(QWidget* target, const QStringList& files, Qt::DropActions actions) {
-    auto* mime = new QMimeData;
-    QList<QUrl> urls;
-    for (const QString& file : files) urls << QUrl::fromLocalFile(file);
-    mime->setUrls(urls);
-    QDragEnterEvent enter(QPoint(1, 1), actions, mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &enter);
-    QDropEvent event(QPointF(1, 1), actions, mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &event);
-    delete mime;
-}
-
+// Only the first file of a drop counts, and only when the drop may copy;
+// the options are recorded before anything else.
 TEST(Drops, TheFirstFileGoesByItsExtension) {
     const std::tuple<QStringList, Qt::DropActions, const char*, bool> cases[] = {
         {{"/p/beach.JPG", "/p/other.bmp"}, Qt::CopyAction, "Error loading file!", false},
         {{"/p/beach.gif"}, Qt::CopyAction | Qt::MoveAction, "Error loading file!", false},
         {{"/p/a.Bmp"}, Qt::CopyAction, "Error loading file!", false},
         {{"/palm/Sunset.pdb"}, Qt::CopyAction, "This file doesn't appear to be a valid Vantrel Backimage", true},
-        {{"/p/beach.jpeg"}, Qt::CopyAction, nullptr, true},
-        {{"/p/beach.jpg"}, Qt::MoveAction, nullptr, true},
-    };
+        {{"/p/beach.jpeg"}, Qt::CopyAction, "Incorrect file type!", true},
+        {{"/p/beach.jpg"}, Qt::MoveAction, "Incorrect file type!", true}};
     for (const auto& [files, actions, reached, kept] : cases) {
         RecordingDialogs dialogs;
         StartedProgram program;
         program.button("opt8Bit")->setChecked(true);
         WriteTextFile(program.temp() + "/temp8d.bmp", "x");
-        drop(program.main->form1().picMain, files, actions);
-        const QString expected = QLatin1String(reached ? reached : "Incorrect file type!");
-        EXPECT_EQ(dialogs.texts(), QStringList{expected}) << files.first().toStdString();
-        EXPECT_EQ(QFile::exists(program.temp() + "/temp8d.bmp"), kept) << files.first().toStdString();
-        EXPECT_TRUE(program.shared.Want8Bit) << "the options are recorded first";
+        QMimeData mime;
+        QList<QUrl> urls;
+        for (const QString& file : files) urls << QUrl::fromLocalFile(file);
+        mime.setUrls(urls);
+        QDragEnterEvent enter(QPoint(1, 1), actions, &mime, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent drop(QPointF(1, 1), actions, &mime, Qt::LeftButton, Qt::NoModifier);
+        for (QEvent* event : {static_cast<QEvent*>(&enter), static_cast<QEvent*>(&drop)})
+            QCoreApplication::sendEvent(program.main->form1().picMain, event);
+        EXPECT_EQ(dialogs.texts(), QStringList{QLatin1String(reached)}) << files.first();
+        EXPECT_EQ(std::tuple(QFile::exists(program.temp() + "/temp8d.bmp"), program.shared.Want8Bit), std::tuple(kept, true));
         EXPECT_EQ(program.shared.DroppedFileName, actions & Qt::CopyAction ? files.first() : QString());
     }
 }
@@ -235,8 +185,7 @@ TEST(BusyBracket, DisablesTheTwelveWorkingControlsAndRestoresTheRecordedOptions)
     const char* const working[] = {"cmdLoadPic", "cmdLoadVTPDB", "cmdCreatePDB", "cmdExportImg", "opt16Bit", "opt8Bit",
                                    "opt4Bit",    "optDithered",  "optNearestCol", "cmdHelp",     "cmdAbout", "cmdResizeImg"};
     MDImain& main = *program.main;
-    program.button("opt4Bit")->setChecked(true);
-    program.button("optNearestCol")->setChecked(true);
+    for (const char* name : {"opt4Bit", "optNearestCol"}) program.button(name)->setChecked(true);
     main.showCompression(true);
     main.SaveOptionStates();
     const SharedState& s = program.shared;
@@ -244,8 +193,7 @@ TEST(BusyBracket, DisablesTheTwelveWorkingControlsAndRestoresTheRecordedOptions)
     main.DisableControls();
     for (const char* name : working) EXPECT_FALSE(program.button(name)->isEnabled()) << name;
     for (const char* name : {"cmdExit", "cmdFlip_V", "cmdCompress"}) EXPECT_TRUE(program.button(name)->isEnabled());
-    program.button("opt16Bit")->setChecked(true);
-    program.button("optDithered")->setChecked(true);
+    for (const char* name : {"opt16Bit", "optDithered"}) program.button(name)->setChecked(true);
     main.showCompression(false);
     main.EnableControls();
     for (const char* name : working) EXPECT_TRUE(program.button(name)->isEnabled()) << name;
@@ -258,47 +206,57 @@ TEST(BusyBracket, DisablesTheTwelveWorkingControlsAndRestoresTheRecordedOptions)
     EXPECT_FALSE(IsFormLoaded(QStringLiteral("frmResize")) || IsFormLoaded(QStringLiteral("picMain")));
 }
 
+// Answers with `browser` and writes down what the program asks and starts.
+struct FakeBrowser : BrowserPlatform {
+    FakeBrowser(const char* name, bool launches) : browser(QLatin1String(name)), launchSucceeds(launches) {
+        SetBrowserPlatform(this);
+    }
+    ~FakeBrowser() override { SetBrowserPlatform(nullptr); }
+    QString findBrowserFor(const QString& file) override { askedContent = ReadTextFile(file); return browser; }
+    bool launch(const QString& program, const QString& page) override {
+        launched << program + ' ' + page;
+        return launchSucceeds;
+    }
+    QString browser;
+    bool launchSucceeds;
+    QByteArray askedContent;  // of the file the browser was looked up for, at that moment
+    QStringList launched;
+};
+
 TEST(Help, OpensThePageThroughAThrowAwayFileOrSaysWhyNot) {
     const std::tuple<const char*, bool, bool, const char*> cases[] = {
         {"firefox", true, false, nullptr},
         {"", true, false, "Could not find a browser"},
         {"firefox", false, false, "Web Page not Opened"},
-        {"firefox", true, true, "Error #75 Path/File access error occurred in SecurityMod, while executing StartBrowser."},
-    };
+        {"firefox", true, true, "Error #75 Path/File access error occurred in SecurityMod, while executing StartBrowser."}};
     for (auto [browserName, launches, blocked, message] : cases) {
         RecordingDialogs dialogs;
-        FakeBrowser browser;
+        FakeBrowser browser(browserName, launches);
         StartedProgram program;
-        browser.browser = QLatin1String(browserName);
-        browser.launchSucceeds = launches;
         const QString throwAway = program.folder + QStringLiteral("/temphtm.HTM");
         if (blocked) QDir().mkpath(throwAway);
         program.button("cmdHelp")->click();
         EXPECT_EQ(dialogs.texts(), message ? QStringList{QLatin1String(message)} : QStringList{});
         if (blocked) continue;
-        EXPECT_EQ(browser.askedContent, " <\\HTML>\n");
-        EXPECT_FALSE(QFile::exists(throwAway));
-        const QString page = program.folder + "/Help/Mireo_Help.htm";
-        EXPECT_EQ(browser.launched, *browserName ? QStringList{QStringLiteral("firefox ") + page} : QStringList{});
+        EXPECT_TRUE(browser.askedContent == " <\\HTML>\n" && !QFile::exists(throwAway)) << browser.askedContent;
+        const QString launch = QStringLiteral("firefox ") + program.folder + "/Help/Mireo_Help.htm";
+        EXPECT_EQ(browser.launched, *browserName ? QStringList{launch} : QStringList{});
     }
 }
 
 TEST(Exit, DeletesEveryBmpAndBinAndStoresTheSettings) {
-    for (const char* how : {"Exit", "close box"}) {
+    for (bool byButton : {true, false}) {
         RecordingDialogs dialogs;
         StartedProgram program;
         for (const char* name : {"temp.bmp", "other.bmp", "temp3.bin", "x.BMP", "notes.txt", "temp.bmp.keep"})
             WriteTextFile(program.temp() + '/' + name, "x");
         program.button("opt8Bit")->setChecked(true);
-        if (how == std::string("Exit")) program.button("cmdExit")->click();
+        if (byButton) program.button("cmdExit")->click();
         else program.main->close();
-        for (const char* name : {"temp.bmp", "other.bmp", "temp3.bin", "x.BMP"})
-            EXPECT_FALSE(QFile::exists(program.temp() + '/' + name)) << name << " " << how;
-        for (const char* name : {"notes.txt", "temp.bmp.keep"})
-            EXPECT_TRUE(QFile::exists(program.temp() + '/' + name)) << name << " " << how;
-        EXPECT_TRUE(ReadTextFile(program.ini()).contains("Default Color Depth=8-Bit\n")) << how;
-        EXPECT_TRUE(program.main->Ended());
-        EXPECT_TRUE(dialogs.messages.empty());
+        EXPECT_EQ(QDir(program.temp()).entryList({"*.bmp", "*.bin", "*.txt", "*.keep"}, QDir::Files, QDir::Name),
+                  (QStringList{"notes.txt", "temp.bmp.keep"})) << byButton;
+        EXPECT_TRUE(ReadTextFile(program.ini()).contains("Default Color Depth=8-Bit\n")) << byButton;
+        EXPECT_TRUE(program.main->Ended() && dialogs.messages.empty());
     }
 }
 

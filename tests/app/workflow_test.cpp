@@ -1,239 +1,112 @@
-// The picture workflow up to the preview: import through the dialog, the
-// size and type checks, the previews of each depth and method with their
-// cache, flips and turns of every working file, and bad input.
-#include <sys/resource.h>
-
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
+// The picture workflow up to the preview: the import and its checks, the
+// previews and their cache, flips and turns of every working file.
 #include <QImageWriter>
-#include <QLabel>
-#include <QToolButton>
-#include <csignal>
-#include <gtest/gtest.h>
 
 #include "app_test_support.h"
-#include "imaging/working_bmp.h"
-#include "program/library_binding.h"
-#include "windows/image_window.h"
-#include "windows/loaded_forms.h"
 
 namespace {
 
 namespace im = mireo::imaging;
 
-// The library as the program binds it, with every call written down.
-std::vector<std::string> calls;
-
-std::string lastName(const MireoString* path) {
-    const std::string text(path->text, static_cast<std::size_t>(path->length));
-    return text.substr(text.rfind('/') + 1);
-}
-
-void reduce24(const MireoArray* b, const int32_t* w, const int32_t* h, const MireoString* f, const int32_t* d) {
-    calls.push_back("WriteBmp24 " + lastName(f));
-    mireocore::BoundLibrary().WriteBmp24(b, w, h, f, d);
-}
-#define COUNTED_REDUCTION(name)                                                                                  \
-    void name(const MireoArray* b, const MireoArray* p, const int32_t* w, const int32_t* h, const MireoString* f, \
-              const int32_t* d) {                                                                                \
-        calls.push_back(#name " " + lastName(f));                                                                \
-        mireocore::BoundLibrary().name(b, p, w, h, f, d);                                                       \
-    }
-COUNTED_REDUCTION(WriteBmp8)
-COUNTED_REDUCTION(WriteBmp8dith)
-COUNTED_REDUCTION(WriteBmp4)
-COUNTED_REDUCTION(WriteBmp4dith)
-void rotate(const MireoString* f, const MireoString* d) {
-    const std::string name = lastName(f);  // the hidden copy ".temp.bmp.<pid>.<n>.part"
-    calls.push_back("RotateImg " + name.substr(1, name.find(".bmp") + 3) + " " +
-                    std::string(d->text, static_cast<std::size_t>(d->length)));
-    mireocore::BoundLibrary().RotateImg(f, d);
-}
-
-const im::Library& countingLibrary() {
-    static const im::Library table = [] {
-        im::Library t = mireocore::BoundLibrary();
-        t.WriteBmp24 = reduce24;
-        t.WriteBmp8 = WriteBmp8;
-        t.WriteBmp8dith = WriteBmp8dith;
-        t.WriteBmp4 = WriteBmp4;
-        t.WriteBmp4dith = WriteBmp4dith;
-        t.RotateImg = rotate;
-        return t;
-    }();
-    return table;
-}
-
 // Left half red, right half blue.
 QImage redBlue(int width, int height) {
-    QImage picture(width, height, QImage::Format_RGB32);
-    picture.fill(Qt::red);
+    QImage picture = Filled({width, height}, Qt::red);
     for (int y = 0; y < height; ++y)
         for (int x = width / 2; x < width; ++x) picture.setPixel(x, y, qRgb(0, 0, 255));
     return picture;
 }
 
-struct Workflow : testing::Test {
-    RecordingDialogs dialogs;
-    QString folder = ScratchFolder();
-    std::unique_ptr<StartedProgram> program;
-
-    void SetUp() override {
-        calls.clear();
-        WriteTextFile(folder + "/Mireo.ini", "[Color Reduction Method]\nType=Dithered\n");
-        program = std::make_unique<StartedProgram>(24, folder, &countingLibrary());
-    }
-    QString temp(const QString& name) const { return program->temp() + '/' + name; }
-    SharedState& shared() { return program->shared; }
-    Form1& form() { return program->main->form1(); }
-    QString picture(const QImage& image, const QString& name) {
-        const QString path = folder + "/pictures/" + name;
-        QDir().mkpath(folder + "/pictures");
-        EXPECT_TRUE(image.save(path, nullptr, 95)) << name.toStdString();
-        return path;
-    }
-    void load(const QString& path) {
-        dialogs.answers << path;
-        program->button("cmdLoadPic")->click();
-    }
-    void click(const char* name) { program->button(name)->click(); }
-    QSize sizeOf(const QString& name) const { return im::readWorkingBmp(temp(name)).size(); }
-    QStringList workingFiles() const {
-        return QDir(program->temp()).entryList({"*.bmp"}, QDir::Files, QDir::Name);
+struct Workflow : ProgramTest {
+    QImage shown() { return form().picMain->pixmap().toImage().convertToFormat(QImage::Format_RGB32); }
+    std::map<QString, QByteArray> contents() const {
+        std::map<QString, QByteArray> all;
+        for (const QString& name : workingFiles()) all[name] = ReadTextFile(temp(name));
+        return all;
     }
 };
 
-TEST_F(Workflow, LoadsAStandardPictureAtSixteenBits) {
-    load(picture(redBlue(320, 320), "Sun set.JPG"));
-    EXPECT_TRUE(dialogs.messages.empty()) << dialogs.texts().join("|").toStdString();
-    ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
-    EXPECT_EQ(dialogs.fileDialogs[0].title, QStringLiteral("Load Picture"));
+// Each preview is made once and then only shown again: a marked copy stays
+// as it is. A method chosen at 16 bits only moves the buttons.
+TEST_F(Workflow, LoadsAtSixteenBitsAndMakesEachPreviewOnce) {
+    load(redBlue(320, 480), QStringLiteral("Sun set.JPG"));
+    EXPECT_EQ(std::tuple(takeMessages(), form().windowTitle()), std::tuple(QStringList{}, QStringLiteral("Sun set.JPG")));
+    EXPECT_EQ(shown(), bmp("temp24bit.bmp"));
+    click("optNearestCol");
+    EXPECT_TRUE(program->button("optNearestCol")->isChecked() && program->button("opt16Bit")->isChecked());
     EXPECT_EQ(workingFiles(), (QStringList{"temp.bmp", "temp24bit.bmp"}));
-    EXPECT_EQ(calls, std::vector<std::string>{"WriteBmp24 temp24bit.bmp"});
-    EXPECT_EQ(form().windowTitle(), QStringLiteral("Sun set.JPG"));
-    EXPECT_EQ(form().lblPicSize->text(), QStringLiteral("320 x 320 Pixels"));
-    EXPECT_EQ(form().picMain->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
-              im::readWorkingBmp(temp("temp24bit.bmp")));
-    EXPECT_TRUE(shared().ImageLoaded);
-    for (const char* name : {"cmdCreatePDB", "cmdExportImg", "cmdResizeImg", "cmdFlip_H", "cmdRotateR"})
-        EXPECT_TRUE(program->button(name)->isEnabled()) << name;
-    EXPECT_EQ(form().width(), 320 + 15 + 18) << "the picture, its left margin and 275 twips";
+    for (const char* name : {"opt8Bit", "optDithered"}) click(name);
+    const std::pair<const char*, QRgb> marks[] = {
+        {"temp24bit.bmp", qRgb(0, 255, 0)}, {"temp8n.bmp", qRgb(0, 255, 255)}, {"temp8d.bmp", qRgb(255, 0, 255)}};
+    for (auto [name, colour] : marks) im::saveWorkingBmp(Filled({320, 480}, colour), temp(name).toStdString());
+    for (auto [option, colour] : {std::pair{"opt16Bit", marks[0].second}, {"opt8Bit", marks[2].second},
+                                  {"optNearestCol", marks[1].second}, {"optDithered", marks[2].second}}) {
+        click(option);
+        EXPECT_EQ(shown().pixel(5, 5), colour) << option;
+    }
+    EXPECT_TRUE(shared().ColorDepthBits == 8 && shared().Want8Bit && !shared().Want16Bit && shared().WantDithered);
+    click("opt4Bit");
+    EXPECT_EQ(shown(), bmp("temp4d.bmp"));
 }
 
-TEST_F(Workflow, ChecksTheSizeFromTheHeaderWidthFirst) {
-    const std::pair<QSize, const char*> cases[] = {
-        {{4001, 60}, "Image is to large to process!"}, {{60, 4001}, "Image is to large to process!"},
-        {{4000, 4000}, nullptr},
-        {{5000, 10}, "Image is to large to process!"}, {{49, 300}, "Image is to small to process!"},
-        {{300, 49}, "Image is to small to process!"},  {{4000, 60}, nullptr}, {{450, 320}, nullptr}};
-    for (auto [size, message] : cases) {
-        dialogs.messages.clear();
-        program->main->EnableControls();  // a picture of no standard size leaves them to the resize dialog
-        load(picture(QImage(size, QImage::Format_RGB32), QStringLiteral("p.bmp")));
-        // A picture of no standard size goes to the resize dialog without a message.
-        EXPECT_EQ(dialogs.texts(), message ? QStringList{QLatin1String(message)} : QStringList{})
-            << size.width() << "x" << size.height();
-        EXPECT_EQ(IsFormLoaded(QStringLiteral("frmResize")), !message) << size.width() << "x" << size.height();
+// The sides come from the header, the width first, before any pixel is
+// decoded. A refused picture leaves no working file and, refused for its
+// size, brings the logo back; one of no standard size opens the resize
+// dialog. A photo's orientation tag turns it.
+TEST_F(Workflow, ReadsTheSizeAndTurnFromTheHeaderAndRefusesBadFiles) {
+    ASSERT_TRUE(redBlue(64, 64).save(file("small.jpg")));
+    QByteArray huge = ReadTextFile(file("small.jpg"));
+    const qsizetype frame = huge.indexOf("\xff\xc0");
+    ASSERT_GT(frame, 0);
+    for (qsizetype at : {frame + 5, frame + 7}) huge[at] = char(0xEA), huge[at + 1] = char(0x60);
+    const char *const large = "Image is to large to process!", *const small = "Image is to small to process!";
+    const char* const error = "Error loading file!";
+    const std::tuple<const char*, QSize, QByteArray, const char*> cases[] = {  // a picture of the size, else the bytes
+        {"p.bmp", {4001, 60}, {}, large}, {"p.bmp", {60, 4001}, {}, large}, {"p.bmp", {4000, 4000}, {}, nullptr},
+        {"p.bmp", {5000, 10}, {}, large}, {"p.bmp", {49, 300}, {}, small}, {"p.bmp", {300, 49}, {}, small},
+        {"p.bmp", {4000, 60}, {}, nullptr}, {"p.bmp", {450, 320}, {}, nullptr}, {"huge.jpg", {}, huge, large},
+        {"cut.jpg", {}, QByteArray::fromHex("ffd8ffe000104a4649460001"), error},
+        {"bad.bmp", {}, "BM" + QByteArray(60, '\xff'), error}, {"not.gif", {}, "this is text", error},
+        {"photo.jpeg", {}, "x", "Unsupported Image format!"}};
+    for (const auto& [name, size, content, message] : cases) {
+        program->main->EnableControls();  // the resize dialog of the case before leaves them off
+        QFile::remove(temp("temp.bmp"));
+        if (size.isValid()) load(QImage(size, QImage::Format_RGB32), QLatin1String(name));
+        else WriteTextFile(file(QLatin1String(name)), content), load(file(QLatin1String(name)));
+        EXPECT_EQ(takeMessages(), message ? QStringList{QLatin1String(message)} : QStringList{}) << name << " " << size;
+        EXPECT_EQ(IsFormLoaded(QStringLiteral("frmResize")), !message) << name << " " << size;
+        EXPECT_EQ(workingFiles().isEmpty(), message != nullptr) << name << " " << size;
+        if (message && size.isValid()) {
+            EXPECT_EQ(form().picMain->pixmap().size(), QSize(320, 320)) << size;
+        }
         if (QWidget* resize = FindForm(QStringLiteral("frmResize"))) resize->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        EXPECT_FALSE(shared().ImageLoaded);
+        EXPECT_TRUE(!shared().ImageLoaded && program->button("cmdLoadPic")->isEnabled());
     }
-}
-
-TEST_F(Workflow, APictureTooLargeShowsTheLogoAgain) {
-    load(picture(QImage(4001, 60, QImage::Format_RGB32), QStringLiteral("p.bmp")));
-    EXPECT_EQ(form().picMain->pixmap().size(), QSize(320, 320));
-    EXPECT_TRUE(program->button("cmdLoadPic")->isEnabled());
-}
-
-TEST_F(Workflow, AHugeHeaderIsRefusedWithoutDecoding) {
-    // A small JPEG whose frame header is made to claim 60000 x 60000.
-    QByteArray jpeg = ReadTextFile(picture(redBlue(64, 64), "small.jpg"));
-    const qsizetype frame = jpeg.indexOf("\xff\xc0");
-    ASSERT_GT(frame, 0);
-    for (qsizetype at : {frame + 5, frame + 7}) jpeg[at] = char(0xEA), jpeg[at + 1] = char(0x60);
-    WriteTextFile(folder + "/huge.jpg", jpeg);
-    load(folder + "/huge.jpg");
-    EXPECT_EQ(dialogs.texts(), QStringList{"Image is to large to process!"});
-    EXPECT_TRUE(workingFiles().isEmpty());
-}
-
-TEST_F(Workflow, TheOrientationTagTurnsAPortraitPhoto) {
-    QImageWriter writer(folder + "/phone.jpg");
+    QImageWriter writer(file("phone.jpg"));
     writer.setTransformation(QImageIOHandler::TransformationRotate90);
     ASSERT_TRUE(writer.write(redBlue(320, 240)));
-    load(folder + "/phone.jpg");
-    EXPECT_TRUE(dialogs.messages.empty()) << dialogs.texts().join("|").toStdString();
-    EXPECT_EQ(sizeOf("temp.bmp"), QSize(240, 320));
+    load(file("phone.jpg"));
+    EXPECT_EQ(bmp("temp.bmp").size(), QSize(240, 320));
 }
 
-TEST_F(Workflow, BadFilesAndExtensionsAreRefused) {
-    WriteTextFile(folder + "/cut.jpg", QByteArray::fromHex("ffd8ffe000104a4649460001"));
-    WriteTextFile(folder + "/bad.bmp", "BM" + QByteArray(60, '\xff'));
-    WriteTextFile(folder + "/not.gif", "this is text");
-    WriteTextFile(folder + "/photo.jpeg", "x");
-    for (const char* name : {"cut.jpg", "bad.bmp", "not.gif", "photo.jpeg"}) {
-        dialogs.messages.clear();
-        load(folder + '/' + name);
-        const char* expected = QByteArray(name).endsWith("jpeg") ? "Unsupported Image format!" : "Error loading file!";
-        EXPECT_EQ(dialogs.texts(), QStringList{QLatin1String(expected)}) << name;
-        EXPECT_TRUE(program->button("cmdLoadPic")->isEnabled()) << name;
-    }
-    load(picture(redBlue(160, 160), "good.bmp"));
-    EXPECT_TRUE(shared().ImageLoaded) << "the program is still usable";
-}
-
-TEST_F(Workflow, DepthSwitchesBuildEachPreviewOnceAndReuseIt) {
-    load(picture(redBlue(320, 480), "p.bmp"));
-    click("opt8Bit");
-    click("opt16Bit");
-    click("opt8Bit");
-    click("optNearestCol");
-    click("optDithered");
-    EXPECT_EQ(calls, (std::vector<std::string>{"WriteBmp24 temp24bit.bmp", "WriteBmp8dith temp8d.bmp",
-                                               "WriteBmp8 temp8n.bmp"}));
-    EXPECT_EQ(form().picMain->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
-              im::readWorkingBmp(temp("temp8d.bmp")));
-    EXPECT_EQ(shared().ColorDepthBits, 8);
-    EXPECT_TRUE(shared().Want8Bit && !shared().Want16Bit && shared().WantDithered);
-    EXPECT_TRUE(dialogs.messages.empty());
-}
-
-TEST_F(Workflow, AMethodAtSixteenBitsOnlyMovesTheButtons) {
-    load(picture(redBlue(320, 320), "p.bmp"));
-    calls.clear();
-    click("optNearestCol");
-    EXPECT_TRUE(calls.empty());
-    EXPECT_TRUE(program->button("optNearestCol")->isChecked() && program->button("opt16Bit")->isChecked());
-    click("opt4Bit");
-    EXPECT_EQ(calls, std::vector<std::string>{"WriteBmp4 temp4n.bmp"});
-}
-
-TEST_F(Workflow, FourBitPreviewsAreMadeFromTheLuminance) {
-    load(picture(redBlue(160, 160), "p.bmp"));
-    click("optNearestCol");
-    click("opt4Bit");
-    // Red (luma 76) and blue (29) become the greys nearest their brightness,
-    // not the greys nearest their channel mean (85 and 85).
-    const QImage preview = im::readWorkingBmp(temp("temp4n.bmp"));
-    EXPECT_EQ(preview.pixelColor(10, 10), QColor(68, 68, 68));
-    EXPECT_EQ(preview.pixelColor(150, 10), QColor(34, 34, 34));
-}
-
-TEST_F(Workflow, NoMethodSelectedWritesNoPreview) {
+// LoadImage follows the recorded options: no method, no preview; 4 bits go
+// before 8. The image window keeps its minimum size.
+TEST_F(Workflow, LoadImageFollowsTheRecordedOptions) {
     program->button("opt8Bit")->setChecked(true);
     program->main->SaveOptionStates();
     shared().WantDithered = shared().WantNearest = false;
-    shared().CurrentFile = picture(redBlue(320, 320), "p.bmp");
+    shared().CurrentFile = file("p.bmp");
+    ASSERT_TRUE(redBlue(160, 160).save(shared().CurrentFile));
     form().LoadImage();
     EXPECT_EQ(workingFiles(), QStringList{"temp.bmp"});
-    EXPECT_TRUE(form().picMain->pixmap().isNull());
-    EXPECT_TRUE(form().lblPicSize->text().isEmpty());
-}
-
-TEST_F(Workflow, TheImageWindowIsNeverSmallerThanItsMinimum) {
-    program->main->SaveOptionStates();
+    EXPECT_TRUE(form().picMain->pixmap().isNull() && form().lblPicSize->text().isEmpty());
+    shared().Want4Bit = shared().WantNearest = true;
+    form().LoadImage();
+    EXPECT_EQ(workingFiles(), (QStringList{"temp.bmp", "temp4n.bmp"}));
+    // Red (luma 76) and blue (29) become the greys nearest their brightness,
+    // not the greys nearest their channel mean (85 and 85).
+    EXPECT_EQ(std::tuple(shown().pixelColor(10, 10), shown().pixelColor(150, 10)),
+              std::tuple(QColor(68, 68, 68), QColor(34, 34, 34)));
     form().picBuff = redBlue(50, 50);
     shared().ReloadFromBuffer = true;
     form().LoadImage();
@@ -241,97 +114,65 @@ TEST_F(Workflow, TheImageWindowIsNeverSmallerThanItsMinimum) {
     EXPECT_EQ(form().size(), QSize(133, 147)) << "2000 x 2200 twips";
 }
 
-TEST_F(Workflow, APictureFromADatabaseGetsPlainCopiesAtEightBits) {
-    program->button("opt8Bit")->setChecked(true);
-    program->main->SaveOptionStates();
-    ASSERT_NO_THROW(im::saveWorkingBmp(redBlue(160, 160), temp("temp.bmp").toStdString()));
-    shared().LoadFromTemp = true;
-    form().LoadImage();
-    EXPECT_TRUE(calls.empty());
-    EXPECT_EQ(workingFiles(), (QStringList{"temp.bmp", "temp8d.bmp", "temp8n.bmp"}));
-    for (const char* name : {"temp8d.bmp", "temp8n.bmp"}) EXPECT_EQ(ReadTextFile(temp(name)), ReadTextFile(temp("temp.bmp")));
-    EXPECT_FALSE(shared().LoadFromTemp);
-}
-
 TEST_F(Workflow, AFailedPreviewKeepsTheShownPicture) {
-    load(picture(redBlue(320, 320), "p.bmp"));
-    const QImage before = form().picMain->pixmap().toImage();
+    load(redBlue(320, 320));
+    const QImage before = shown();
     QDir().mkpath(temp("temp8d.bmp"));  // the library cannot put its file there
     click("opt8Bit");
-    ASSERT_EQ(dialogs.texts().size(), 2);
-    EXPECT_TRUE(dialogs.texts()[0].startsWith("Error in dll module WriteBmp8dith - ")) << dialogs.texts()[0].toStdString();
-    EXPECT_EQ(dialogs.texts()[1], QStringLiteral("Error loading image!"));
-    EXPECT_EQ(form().picMain->pixmap().toImage(), before);
+    const QStringList shownMessages = takeMessages();
+    ASSERT_EQ(shownMessages.size(), 2);
+    EXPECT_TRUE(shownMessages[0].startsWith("Error in dll module WriteBmp8dith - ")) << shownMessages[0];
+    EXPECT_EQ(shownMessages[1], QStringLiteral("Error loading image!"));
+    EXPECT_EQ(shown(), before);
     EXPECT_TRUE(program->button("cmdLoadPic")->isEnabled());
 }
 
 TEST_F(Workflow, AnInterruptedSaveLeavesNoHalfWrittenFile) {
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    const QString source = picture(redBlue(480, 480), "p.bmp");
-    rlimit small = old;
-    small.rlim_cur = 100000;  // the picture's BMP needs 691254 bytes
-    setrlimit(RLIMIT_FSIZE, &small);
-    load(source);
-    setrlimit(RLIMIT_FSIZE, &old);
-    EXPECT_EQ(dialogs.texts(), QStringList{"Error loading file!"});
+    ASSERT_TRUE(redBlue(480, 480).save(file("p.bmp")));
+    WithFileSizeLimit(100000, [this] { load(file("p.bmp")); });  // the picture's BMP needs 691254 bytes
+    EXPECT_EQ(takeMessages(), QStringList{"Error loading file!"});
     EXPECT_TRUE(QDir(program->temp()).entryList({"*.bmp", "*.part"}, QDir::Files | QDir::Hidden).isEmpty());
 }
 
-TEST_F(Workflow, TurningLeftTurnsEveryWorkingFileAndTheSizeLabel) {
-    load(picture(redBlue(320, 480), "p.bmp"));
-    click("opt8Bit");
-    calls.clear();
+// Every working file is mirrored or turned, and two flips or two opposite
+// turns give them back. A preview that cannot be read is dropped; a temp.bmp
+// that cannot be read stops the transform and leaves every file as it was.
+TEST_F(Workflow, FlipsAndTurnsTransformEveryWorkingFile) {
+    for (const char* name : {"cmdFlip_H", "cmdFlip_V", "cmdRotateL", "cmdRotateR", "opt8Bit", "opt4Bit", "opt16Bit"})
+        click(name);
+    EXPECT_TRUE(workingFiles().isEmpty()) << "without a picture nothing happens";
+    QImage picture = redBlue(320, 480);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 320; ++x) picture.setPixel(x, y, qRgb(0, 255, 0));  // a green band at the top
+    load(picture);
+    for (const char* name : {"opt4Bit", "opt8Bit"}) click(name);
+    auto before = contents();
+    click("cmdFlip_H");
+    EXPECT_EQ(std::tuple(bmp("temp.bmp").pixelColor(10, 100), bmp("temp24bit.bmp").pixelColor(310, 100)),
+              std::tuple(QColor(Qt::blue), QColor(Qt::red)));
+    for (const auto& [name, content] : contents()) EXPECT_NE(content, before.at(name)) << name;
+    for (const char* name : {"cmdFlip_H", "cmdFlip_V"}) click(name);
+    EXPECT_EQ(bmp("temp.bmp").pixelColor(10, 470), QColor(Qt::green));
+    for (const auto& [name, content] : contents()) EXPECT_NE(content, before.at(name)) << name;
+    click("cmdFlip_V");
+    EXPECT_EQ(contents(), before);
     click("cmdRotateL");
-    EXPECT_EQ(calls, (std::vector<std::string>{"RotateImg temp24bit.bmp Left", "RotateImg temp.bmp Left",
-                                               "RotateImg temp8d.bmp Left"}));
-    for (const QString& name : workingFiles()) EXPECT_EQ(sizeOf(name), QSize(480, 320)) << name.toStdString();
+    for (const QString& name : workingFiles()) EXPECT_EQ(bmp(name).size(), QSize(480, 320)) << name;
     EXPECT_EQ(form().lblPicSize->text(), QStringLiteral("480 x 320 Pixels"));
     EXPECT_EQ(form().width(), 480 + 15 + 18) << "the picture, its left margin and 275 twips";
-    EXPECT_TRUE(program->button("cmdRotateR")->isEnabled());
     // A left turn is counter-clockwise: the red left half is now at the bottom.
-    EXPECT_EQ(im::readWorkingBmp(temp("temp.bmp")).pixelColor(240, 310), QColor(Qt::red));
-}
-
-TEST_F(Workflow, FlipsMirrorEveryFileAndTwoOfThemGiveTheFilesBack) {
-    load(picture(redBlue(320, 320), "p.bmp"));
-    click("opt4Bit");
-    click("opt8Bit");
-    std::map<QString, QByteArray> before;
-    for (const QString& name : workingFiles()) before[name] = ReadTextFile(temp(name));
-    click("cmdFlip_H");
-    EXPECT_EQ(im::readWorkingBmp(temp("temp.bmp")).pixelColor(10, 10), QColor(Qt::blue));
-    EXPECT_EQ(im::readWorkingBmp(temp("temp24bit.bmp")).pixelColor(310, 10), QColor(Qt::red));
-    for (const QString& name : workingFiles()) EXPECT_NE(ReadTextFile(temp(name)), before[name]) << name.toStdString();
-    click("cmdFlip_H");
-    click("cmdFlip_V");
-    click("cmdFlip_V");
-    click("cmdRotateL");
+    EXPECT_EQ(bmp("temp.bmp").pixelColor(240, 310), QColor(Qt::red));
     click("cmdRotateR");
-    for (const QString& name : workingFiles()) EXPECT_EQ(ReadTextFile(temp(name)), before[name]) << name.toStdString();
-    EXPECT_TRUE(dialogs.messages.empty()) << dialogs.texts().join("|").toStdString();
-}
-
-TEST_F(Workflow, ABrokenPreviewIsDroppedAndABrokenPictureStopsTheTransform) {
-    load(picture(redBlue(320, 320), "p.bmp"));
-    click("opt8Bit");
+    EXPECT_EQ(contents(), before);
     WriteTextFile(temp("temp24bit.bmp"), "broken");
     click("cmdFlip_V");
-    EXPECT_EQ(workingFiles(), (QStringList{"temp.bmp", "temp8d.bmp"}));
-    EXPECT_TRUE(dialogs.messages.empty());
-    const QByteArray preview = ReadTextFile(temp("temp8d.bmp"));
+    EXPECT_EQ(workingFiles(), (QStringList{"temp.bmp", "temp4d.bmp", "temp8d.bmp"}));
+    EXPECT_EQ(takeMessages(), QStringList{});
     WriteTextFile(temp("temp.bmp"), "broken");
+    before = contents();
     click("cmdFlip_V");
-    EXPECT_EQ(dialogs.texts(), QStringList{"Error Processing Image!"});
-    EXPECT_EQ(ReadTextFile(temp("temp8d.bmp")), preview);
-}
-
-TEST_F(Workflow, WithoutAPictureTheTransformsDoNothing) {
-    for (const char* name : {"cmdFlip_H", "cmdFlip_V", "cmdRotateL", "cmdRotateR", "opt8Bit", "opt4Bit"}) click(name);
-    EXPECT_TRUE(calls.empty());
-    EXPECT_TRUE(workingFiles().isEmpty());
-    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(takeMessages(), QStringList{"Error Processing Image!"});
+    EXPECT_EQ(contents(), before);
 }
 
 } // namespace

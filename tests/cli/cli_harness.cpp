@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QProcess>
-#include <gtest/gtest.h>
 #include <stdexcept>
 
 namespace mireo::test {
@@ -25,6 +24,11 @@ CliResult runCli(const QStringList& args, const std::map<QString, QString>& env,
     result.out = process.readAllStandardOutput().toStdString();
     result.err = process.readAllStandardError().toStdString();
     return result;
+}
+
+::testing::AssertionResult holds(const std::string& text, const std::string& part) {
+    if (text.find(part) != std::string::npos) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "\"" << part << "\" is not in:\n" << text;
 }
 
 }  // namespace mireo::test

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <optional>
 #include <random>
 
 #include "bmp.h"
@@ -11,7 +10,6 @@
 #include "test_support.h"
 
 using namespace mireo::test;
-using Bytes = std::vector<uint8_t>;
 
 namespace {
 
@@ -20,23 +18,25 @@ void writeBmp24(Bytes bits, int32_t w, int32_t h, int32_t bpp, const std::string
     StringArg name(path);
     WriteBmp24(&array, &w, &h, &name, &bpp);
 }
+void rotate(const std::string& path, const std::string& direction) { StringArg f(path), d(direction); RotateImg(&f, &d); }
 
-void rotate(const std::string& path, const std::string& direction) {
-    StringArg file(path), dir(direction);
-    RotateImg(&file, &dir);
+// The header of a w x h BMP followed by `data`.
+Bytes bmp(int32_t w, int32_t h, const Bytes& data) {
+    auto header = mireo::bmpHeader(w, h);
+    Bytes file(header.begin(), header.end());
+    return file.insert(file.end(), data.begin(), data.end()), file;
 }
 
 // A working file of random pixels, written by hand: bottom row first, rows
 // padded with zeros to a multiple of 4 bytes.
 Bytes randomBmp(int32_t w, int32_t h, unsigned seed) {
     std::mt19937 rng(seed);
-    auto header = mireo::bmpHeader(w, h);
-    Bytes file(header.begin(), header.end());
+    Bytes data;
     for (int32_t y = 0; y < h; ++y) {
-        for (int32_t x = 0; x < 3 * w; ++x) file.push_back(static_cast<uint8_t>(rng()));
-        file.insert(file.end(), static_cast<std::size_t>((4 - 3 * w % 4) % 4), 0);
+        for (int32_t x = 0; x < 3 * w; ++x) data.push_back(static_cast<uint8_t>(rng()));
+        data.insert(data.end(), static_cast<std::size_t>((4 - 3 * w % 4) % 4), 0);
     }
-    return file;
+    return bmp(w, h, data);
 }
 
 }  // namespace
@@ -48,20 +48,18 @@ TEST(BmpLayout, HeaderRowPaddingAndTheExpansionOfRgb565) {
     EXPECT_EQ(Bytes(h.begin(), h.end()), expected);
     for (auto [w, pad] : {std::pair{1, 1}, {2, 2}, {3, 3}, {4, 0}, {160, 0}, {161, 1}, {320, 0}, {480, 0}})
         EXPECT_EQ(mireo::rowPad(w), pad) << w;
-    // A 5-bit value v expands to round(v * 255 / 31), a 6-bit one to round(v * 255 / 63).
-    auto c = mireo::expandRgb565(0x21, 0x08);  // red 1, green 1, blue 1
-    EXPECT_EQ(std::vector<int>({c.red, c.green, c.blue}), std::vector<int>({8, 4, 8}));
-    EXPECT_EQ(std::vector<int>({mireo::expandRgb565(0, 15 << 3).red, mireo::expandRgb565(0, 16 << 3).red,
-                                mireo::expandRgb565(0, 0x04).green}),
-              std::vector<int>({123, 132, 130}));  // red 15, red 16, green 32
-    for (int v = 0; v < 32; ++v) {
-        c = mireo::expandRgb565(static_cast<uint8_t>(v), static_cast<uint8_t>(v << 3));
-        EXPECT_EQ(c.blue, std::lround(v * 255.0 / 31)) << v;
-        EXPECT_EQ(c.red, std::lround(v * 255.0 / 31)) << v;
-    }
-    for (int g = 0; g < 64; ++g) {
-        c = mireo::expandRgb565(static_cast<uint8_t>((g & 7) << 5), static_cast<uint8_t>(g >> 3));
-        EXPECT_EQ(c.green, std::lround(g * 255.0 / 63)) << g;
+    // A 5-bit value v expands to round(v * 255 / 31), a 6-bit one to round(v * 255 / 63):
+    // red 1 is 8, green 1 is 4, red 15 is 123, green 32 is 130, blue 16 is 132.
+    auto rgb = [](int r, int g, int b) {
+        auto word = static_cast<unsigned>(r << 11 | g << 5 | b);
+        auto c = mireo::expandRgb565(static_cast<uint8_t>(word), static_cast<uint8_t>(word >> 8));
+        return std::vector<long>{c.red, c.green, c.blue};
+    };
+    EXPECT_EQ(rgb(1, 1, 1), (std::vector<long>{8, 4, 8}));
+    EXPECT_EQ(rgb(15, 32, 16), (std::vector<long>{123, 130, 132}));
+    for (int v = 0; v < 64; ++v) {
+        long five = std::lround(v % 32 * 255.0 / 31);
+        EXPECT_EQ(rgb(v % 32, v, v % 32), (std::vector<long>{five, std::lround(v * 255.0 / 63), five})) << v;
     }
 }
 
@@ -72,19 +70,14 @@ TEST(WriteBmp24, DeviceBitsBecomeBottomUpPaddedRows) {
          {255, 255, 255, 0, 0, 255, 0, 255, 0, 255, 0, 0}},
         {"24 bits, bottom row first", {1, 2, 3, 4, 5, 6, 7, 8, 9}, 1, 3, 24, {7, 8, 9, 0, 4, 5, 6, 0, 1, 2, 3, 0}},
         {"unknown depth is black", Bytes(100, 0xAB), 3, 2, 8, Bytes(24, 0)},
-        {"rows past the array stay black", {1, 2, 3, 0, 4, 5}, 2, 2, 32,
-         {0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 3, 4, 5, 0, 0, 0}},
+        {"rows past the array stay black", {1, 2, 3, 0, 4, 5}, 2, 2, 32, {0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 3, 4, 5, 0, 0, 0}},
     };
     ScratchDir dir;
     RecordingWindowSystem ws;
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
         writeFile(dir.file("a.bmp"), Bytes(1000, 7));  // replaced, never appended to
         writeBmp24(c.bits, c.w, c.h, c.bpp, dir.file("a.bmp"));
-        auto header = mireo::bmpHeader(c.w, c.h);
-        Bytes want(header.begin(), header.end());
-        want.insert(want.end(), c.data.begin(), c.data.end());
-        EXPECT_EQ(readFile(dir.file("a.bmp")), want);
+        EXPECT_EQ(readFile(dir.file("a.bmp")), bmp(c.w, c.h, c.data)) << c.what;
     }
     EXPECT_TRUE(ws.messages.empty());
 }
@@ -92,57 +85,43 @@ TEST(WriteBmp24, DeviceBitsBecomeBottomUpPaddedRows) {
 // One message per failure, no file or a partial one under the name, and the
 // next call works.
 TEST(WriteBmp24, FailuresAreReportedOnceAndLeaveNoPartialFile) {
-    struct Case {  // "a.bmp" is made a folder
-        const char* name; int32_t width; uint64_t sizeLimit; const char* message;
-    } cases[] = {{"missing/a.bmp", 1, 0, " 76 - Path not found"},
-                 {"a.bmp", 1, 0, " 75 - Path/File access error"},
-                 {"b.bmp", 0, 0, " 5 - Invalid procedure call or argument"},
-                 {"b.bmp", 100, 1000, " 61 - Disk full"}};
+    struct Case { const char* name; int32_t width; uint64_t sizeLimit; const char* message; } cases[] = {  // "a.bmp" is a folder
+        {"missing/a.bmp", 1, 0, " 76 - Path not found"}, {"a.bmp", 1, 0, " 75 - Path/File access error"},
+        {"b.bmp", 0, 0, " 5 - Invalid procedure call or argument"}, {"b.bmp", 100, 1000, " 61 - Disk full"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);
         ScratchDir dir;
         std::filesystem::create_directory(dir.file("a.bmp"));
         RecordingWindowSystem ws;
-        {
-            std::optional<FileSizeLimit> limit;
-            if (c.sizeLimit) limit.emplace(c.sizeLimit);
-            writeBmp24(Bytes(40000, 0x55), c.width, 100, 32, dir.file(c.name));
-        }
-        ASSERT_EQ(ws.messages.size(), 1u);
-        EXPECT_EQ(ws.messages[0].text, std::string("Error in dll module WriteBmp24 - ") + c.message);
+        withFileSizeLimit(c.sizeLimit, [&] { writeBmp24(Bytes(40000, 0x55), c.width, 100, 32, dir.file(c.name)); });
+        EXPECT_EQ(ws.takeTexts(), Texts{std::string("Error in dll module WriteBmp24 - ") + c.message});
         EXPECT_FALSE(std::filesystem::is_regular_file(dir.file(c.name)));
         writeBmp24({1, 2, 3, 4}, 1, 1, 32, dir.file("c.bmp"));
         EXPECT_EQ(readFile(dir.file("c.bmp")).size(), 58u);
-        EXPECT_EQ(ws.messages.size(), 1u);
+        EXPECT_TRUE(ws.messages.empty());
     }
 }
 
 TEST(RotateImg, LeftTurnsCounterClockwiseAnythingElseClockwise) {
     ScratchDir dir;
     // 3 x 2, blue bytes: top row 1 2 3, bottom row 4 5 6; rows carry 3 pad bytes.
-    const Bytes pixels = {4, 0, 0, 5, 0, 0, 6, 0, 0, 0, 0, 0, 1, 0, 0, 2, 0, 0, 3, 0, 0, 0, 0, 0};
-    auto header = mireo::bmpHeader(3, 2);
-    Bytes source(header.begin(), header.end());
-    source.insert(source.end(), pixels.begin(), pixels.end());
+    Bytes source = bmp(3, 2, {4, 0, 0, 5, 0, 0, 6, 0, 0, 0, 0, 0, 1, 0, 0, 2, 0, 0, 3, 0, 0, 0, 0, 0});
     mireo::putLe32(&source[38], 1234);  // a resolution the output must not copy
     // Counter-clockwise the top row is 3 6, then 2 5, then 1 4; clockwise
     // 4 1, 5 2, 6 3.  Rows of 6 bytes get 2 pad bytes.
     for (const char* direction : {"Left", "Right", "left", ""}) {
         writeFile(dir.file("a.bmp"), source);
         rotate(dir.file("a.bmp"), direction);
-        auto turned = mireo::bmpHeader(2, 3);
-        Bytes want(turned.begin(), turned.end());
-        Bytes topDown = std::string(direction) == "Left" ? Bytes{3, 6, 2, 5, 1, 4} : Bytes{4, 1, 5, 2, 6, 3};
-        for (int r = 2; r >= 0; --r) want.insert(want.end(), {topDown[2 * r], 0, 0, topDown[2 * r + 1], 0, 0, 0, 0});
-        EXPECT_EQ(readFile(dir.file("a.bmp")), want) << direction;
+        Bytes topDown = std::string(direction) == "Left" ? Bytes{3, 6, 2, 5, 1, 4} : Bytes{4, 1, 5, 2, 6, 3}, data;
+        for (int r = 2; r >= 0; --r) data.insert(data.end(), {topDown[2 * r], 0, 0, topDown[2 * r + 1], 0, 0, 0, 0});
+        EXPECT_EQ(readFile(dir.file("a.bmp")), bmp(2, 3, data)) << direction;
     }
     // Opposite turns, and four turns one way, restore the pixels.
     for (int32_t w : {1, 2, 3, 5})
         for (int32_t h : {1, 2, 3, 4, 7}) {
             auto original = randomBmp(w, h, static_cast<unsigned>(w * 100 + h));
             writeFile(dir.file("a.bmp"), original);
-            rotate(dir.file("a.bmp"), "Left");
-            rotate(dir.file("a.bmp"), "Right");
+            for (const char* direction : {"Left", "Right"}) rotate(dir.file("a.bmp"), direction);
             EXPECT_EQ(readFile(dir.file("a.bmp")), original) << w << "x" << h;
             for (int i = 0; i < 4; ++i) rotate(dir.file("a.bmp"), "Right");
             EXPECT_EQ(readFile(dir.file("a.bmp")), original) << w << "x" << h;
@@ -157,39 +136,34 @@ TEST(RotateImg, DamagedFilesAreReportedAndLeftAlone) {
         bytes == 2 ? mireo::putLe16(&f[at], value) : mireo::putLe32(&f[at], value);
         return f;
     };
+    Bytes truncated = randomBmp(4, 4, 3);
+    truncated.pop_back();
     const std::pair<const char*, Bytes> cases[] = {
         {"empty", {}}, {"short header", {'B', 'M', 0, 0}}, {"not a bmp", with(0, 0x4E50, 2)},
         {"negative width", with(18, uint32_t(-4))}, {"zero height", with(22, 0)}, {"negative height", with(22, uint32_t(-4))},
         {"absurd width", with(18, 0x7FFFFFFF)}, {"absurd height", with(22, 100000)}, {"offset past end", with(10, 1u << 30)},
         {"offset in header", with(10, 10)}, {"8 bits per pixel", with(28, 8, 2)}, {"compressed", with(30, 1)},
-        {"truncated data", [] { auto f = randomBmp(4, 4, 3); f.pop_back(); return f; }()}};
+        {"truncated data", truncated}};
     ScratchDir dir;
     RecordingWindowSystem ws;
     rotate(dir.file("none.bmp"), "Left");
-    ASSERT_EQ(ws.messages.size(), 1u);
-    EXPECT_EQ(ws.messages[0].text, "Error in dll module Rotate. Unable to find temporary image file.");
+    EXPECT_EQ(ws.takeTexts(), Texts{"Error in dll module Rotate. Unable to find temporary image file."});
     EXPECT_FALSE(std::filesystem::exists(dir.file("none.bmp")));
     for (const auto& [what, damaged] : cases) {
-        ws.messages.clear();
         writeFile(dir.file("a.bmp"), damaged);
         rotate(dir.file("a.bmp"), "Left");
         ASSERT_EQ(ws.messages.size(), 1u) << what;
-        EXPECT_EQ(ws.messages[0].text.rfind("Error in dll module Rotate -  ", 0), 0u) << what;
+        EXPECT_EQ(ws.takeTexts()[0].rfind("Error in dll module Rotate -  ", 0), 0u) << what;
         EXPECT_EQ(readFile(dir.file("a.bmp")), damaged) << what;
     }
     writeFile(dir.file("b.bmp"), randomBmp(2, 3, 7));
     rotate(dir.file("b.bmp"), "Left");
     EXPECT_EQ(readFile(dir.file("b.bmp")).size(), 54u + 2 * 12);
-    EXPECT_EQ(ws.messages.size(), 1u);
+    EXPECT_TRUE(ws.messages.empty());
     // A full disk: the old file was deleted before writing, as every replaced
     // output is, and no truncated picture stands under the name.
-    ws.messages.clear();
     writeFile(dir.file("b.bmp"), randomBmp(60, 40, 1));
-    {
-        FileSizeLimit limit(2000);
-        rotate(dir.file("b.bmp"), "Left");
-    }
-    ASSERT_EQ(ws.messages.size(), 1u);
-    EXPECT_EQ(ws.messages[0].text, "Error in dll module Rotate -  61 - Disk full");
+    withFileSizeLimit(2000, [&] { rotate(dir.file("b.bmp"), "Left"); });
+    EXPECT_EQ(ws.takeTexts(), Texts{"Error in dll module Rotate -  61 - Disk full"});
     EXPECT_FALSE(std::filesystem::exists(dir.file("b.bmp")));
 }

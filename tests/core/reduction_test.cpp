@@ -1,34 +1,42 @@
 // WriteBmp8, WriteBmp8dith, WriteBmp4 and WriteBmp4dith: pictures worked
 // out by hand, whole files against the full table walk, the progress window
-// and the order of their steps, and how they fail.
+// and the order of their steps, and how they fail.  The progress window
+// exports too, through a recording window system and without a host.
 #include <gtest/gtest.h>
 
 #include "progress_meter.h"
 #include "reference_reduction.h"
-#include "synthetic_picture.h"
 
 using namespace mireo::test;
 
 namespace {
 
 const Reduction kAll[] = {Reduction::Nearest8, Reduction::Diffused8, Reduction::Nearest4, Reduction::Diffused4};
-const char* nameOf(Reduction r) {
-    const char* names[] = {"WriteBmp8", "WriteBmp8dith", "WriteBmp4", "WriteBmp4dith"};
-    return names[static_cast<int>(r)];
-}
+std::string nameOf(Reduction r) { return std::array{"WriteBmp8", "WriteBmp8dith", "WriteBmp4", "WriteBmp4dith"}[std::size_t(r)]; }
 bool isPalm8(Reduction r) { return r == Reduction::Nearest8 || r == Reduction::Diffused8; }
 Table tableFor(Reduction r) { return isPalm8(r) ? palm8Table() : grey16Table(); }
 
 constexpr RefColour kBlack{0, 0, 0}, kRed51{51, 0, 0};
 RefColour grey(int level) { return {level, level, level}; }
 
+// Calls the reduction's export; the written file, or nothing when none exists.
+Bytes reduceToFile(Reduction r, Bytes bits, const Table& table, int32_t w, int32_t h, const std::string& path,
+                   int32_t bpp = 32) {
+    MireoArray array = byteArray(bits);
+    StringArg name(path);
+    exportOf(r)(&array, table.arg(), &w, &h, &name, &bpp);
+    return std::filesystem::is_regular_file(path) ? readFile(path) : Bytes{};
+}
+
 // Pixels given top row first, reduced; the result top row first too.
 std::vector<RefColour> reduce(Reduction r, const std::vector<RefColour>& pixels, int32_t w, int32_t h, const Table& t) {
     ScratchDir dir;
     RecordingWindowSystem ws;
-    auto file = reduceToFile(r, deviceBits32(pixels), t, w, h, dir.file("out.bmp"));
+    auto bgr = bmpPixels(reduceToFile(r, deviceBits32(pixels), t, w, h, dir.file("out.bmp")), w, h);
     EXPECT_TRUE(ws.messages.empty()) << ws.messages[0].text;
-    return filePixels(file, w, h);
+    std::vector<RefColour> out;
+    for (std::size_t i = 0; i + 2 < bgr.size(); i += 3) out.push_back({bgr[i + 2], bgr[i + 1], bgr[i]});
+    return out;
 }
 
 }  // namespace
@@ -49,9 +57,7 @@ TEST(Reduction, PicturesWorkedOutByHand) {
     for (int e = 0; e < 300; ++e)
         if (e < 256) big.set(e, int(palm.values.at(e, 0)), int(palm.values.at(e, 1)), int(palm.values.at(e, 2)));
         else big.set(e, 46, 0, 0);
-    struct Case {
-        const char* what; Reduction reduction; const Table& table; int32_t w, h; std::vector<RefColour> in, want;
-    } cases[] = {
+    struct Case { const char* what; Reduction r; const Table& table; int32_t w, h; std::vector<RefColour> in, want; } cases[] = {
         // (0, 115, 0) is 13 from rows 213 and 228: the lower row wins.
         {"ties and thresholds", Reduction::Nearest8, palm, 6, 1,
          {{0, 115, 0}, {25, 0, 0}, {26, 0, 0}, {128, 128, 128}, {100, 100, 100}, {0, 0, 0}},
@@ -93,24 +99,18 @@ TEST(Reduction, PicturesWorkedOutByHand) {
         {"the start keeps its ties", Reduction::Nearest4, tied, 2, 1, {grey(11), grey(0)}, {grey(12), grey(10)}},
         {"fractional rows", Reduction::Nearest4, halves, 2, 1, {grey(11), grey(12)}, {grey(10), grey(12)}},
     };
-    for (const Case& c : cases) EXPECT_EQ(reduce(c.reduction, c.in, c.w, c.h, c.table), c.want) << c.what;
-
+    for (const Case& c : cases) EXPECT_EQ(reduce(c.r, c.in, c.w, c.h, c.table), c.want) << c.what;
     // Colours of the table come out unchanged from both exports of a depth.
-    std::vector<RefColour> levels;
-    for (int i = 0; i < 16; ++i) levels.push_back(grey(255 - 17 * i));
-    auto colours = referenceColours(palm, 256);
+    auto colours = referenceColours(palm, 256), levels = referenceColours(greys, 16);
     for (Reduction r : kAll) {
-        const auto& in = isPalm8(r) ? colours : levels;
         int32_t side = isPalm8(r) ? 16 : 4;
-        EXPECT_EQ(reduce(r, in, side, side, isPalm8(r) ? palm : greys), in) << nameOf(r);
+        EXPECT_EQ(reduce(r, isPalm8(r) ? colours : levels, side, side, isPalm8(r) ? palm : greys), isPalm8(r) ? colours : levels);
     }
     // A picture one or two pixels wide spreads no error at all.
-    for (int32_t w : {1, 2}) {
-        ScratchDir dir;
-        auto bits = SyntheticPicture(w, 40, 5).deviceBits(32);
-        EXPECT_EQ(reduceToFile(Reduction::Diffused8, bits, palm, w, 40, dir.file("d.bmp")),
-                  reduceToFile(Reduction::Nearest8, bits, palm, w, 40, dir.file("n.bmp"))) << w;
-    }
+    ScratchDir dir;
+    for (int32_t w : {1, 2})
+        EXPECT_EQ(reduceToFile(Reduction::Diffused8, syntheticPicture(w, 40, 32, 5), palm, w, 40, dir.file("d.bmp")),
+                  reduceToFile(Reduction::Nearest8, syntheticPicture(w, 40, 32, 5), palm, w, 40, dir.file("n.bmp"))) << w;
     // A table whose first row has another index is read from its first row.
     palm.array.lowerBound[0] = 1;
     EXPECT_EQ(reduce(Reduction::Nearest8, {{25, 0, 0}, {26, 0, 0}}, 2, 1, palm), (std::vector<RefColour>{kBlack, kRed51}));
@@ -121,13 +121,12 @@ TEST(Reduction, PicturesWorkedOutByHand) {
 TEST(Reduction, FilesMatchTheFullTableWalk) {
     ScratchDir dir;
     RecordingWindowSystem ws;
-    SyntheticPicture photo(61, 47, 3);
-    auto noise = SyntheticPicture(5, 9, 77).deviceBits(32);
+    auto noise = syntheticPicture(5, 9, 32, 77);
     for (Reduction r : kAll) {
         SCOPED_TRACE(nameOf(r));
         Table t = tableFor(r);
         for (int32_t bpp : {32, 24, 16}) {
-            auto bits = photo.deviceBits(bpp);
+            auto bits = syntheticPicture(61, 47, bpp, 3);
             auto first = reduceToFile(r, bits, t, 61, 47, dir.file("p.bmp"), bpp);
             EXPECT_EQ(first, referenceBmp(r, bits, t, 61, 47, bpp)) << bpp;
             EXPECT_EQ(reduceToFile(r, bits, t, 61, 47, dir.file("p.bmp"), bpp), first) << bpp;
@@ -135,8 +134,7 @@ TEST(Reduction, FilesMatchTheFullTableWalk) {
         EXPECT_EQ(reduceToFile(r, noise, t, 5, 9, dir.file("n.bmp")), referenceBmp(r, noise, t, 5, 9, 32));
         EXPECT_EQ(reduceToFile(r, noise, t, 9, 5, dir.file("m.bmp")), referenceBmp(r, noise, t, 9, 5, 32));
         // An unknown depth is a black picture.
-        EXPECT_EQ(filePixels(reduceToFile(r, photo.deviceBits(32), t, 10, 7, dir.file("d.bmp"), 8), 10, 7),
-                  std::vector<RefColour>(70, kBlack));
+        EXPECT_EQ(bmpPixels(reduceToFile(r, syntheticPicture(10, 7, 32), t, 10, 7, dir.file("d.bmp"), 8), 10, 7), Bytes(210, 0));
     }
     EXPECT_TRUE(ws.messages.empty());
 }
@@ -147,7 +145,7 @@ TEST(Reduction, FilesMatchTheFullTableWalk) {
 // writing, the diffusing exports after.  Without a window nothing is
 // written and the old file stays.
 TEST(ReductionProgress, ShowsEachStepsPercentageAroundTheOldFile) {
-    SyntheticPicture photo(7, 5);
+    const Bytes photo = syntheticPicture(7, 5, 32);
     ScratchDir dir;
     const std::string path = dir.file("old.bmp");
     for (Reduction r : kAll) {
@@ -156,51 +154,27 @@ TEST(ReductionProgress, ShowsEachStepsPercentageAroundTheOldFile) {
         {
             RecordingWindowSystem ws(path);
             ws.failCreate = true;
-            reduceToFile(r, photo.deviceBits(32), tableFor(r), 7, 5, path);
-            EXPECT_EQ(ws.events, std::vector<std::string>{"create (file)"});
+            reduceToFile(r, photo, tableFor(r), 7, 5, path);
+            EXPECT_EQ(ws.events, Texts{"create (file)"});
         }
-        EXPECT_EQ(readFile(path), (std::vector<uint8_t>{1, 2, 3}));
+        EXPECT_EQ(readFile(path), (Bytes{1, 2, 3}));
         RecordingWindowSystem ws(path);
-        reduceToFile(r, photo.deviceBits(32), tableFor(r), 7, 5, path);
+        reduceToFile(r, photo, tableFor(r), 7, 5, path);
         ASSERT_EQ(ws.windows.size(), 1u);
         const auto& window = ws.windows[0];
         EXPECT_EQ(window.caption, "Checking / Adjusting color palette...");
         bool perColumn = r == Reduction::Diffused8 || r == Reduction::Diffused4;
-        if (perColumn) {
-            EXPECT_EQ(window.positions, (std::vector<int32_t>{0, 0, 14, 29, 43, 57, 71, 86, 100}));
-            EXPECT_EQ(window.texts[2], " 29 %");
-            EXPECT_EQ(window.texts.back(), " 100 %");
-        } else {
-            EXPECT_EQ(window.positions, (std::vector<int32_t>{0, 0, 20, 40, 60, 80, 100}));
-            EXPECT_EQ(window.texts, (std::vector<std::string>{" 0 %", " 20 %", " 40 %", " 60 %", " 80 %", " 100 %"}));
-        }
-        std::vector<std::string> events = {"create (file)", "set (file)", "show (file)", "set (file)", "pump (file)"};
+        EXPECT_EQ(window.positions, (perColumn ? std::vector<int32_t>{0, 0, 14, 29, 43, 57, 71, 86, 100}
+                                               : std::vector<int32_t>{0, 0, 20, 40, 60, 80, 100}));
+        ASSERT_EQ(window.texts.size() + 1, window.positions.size());  // opening sets 0 without a text
+        for (std::size_t i = 0; i < window.texts.size(); ++i)
+            EXPECT_EQ(window.texts[i], " " + std::to_string(window.positions[i + 1]) + " %");
+        Texts events = {"create (file)", "set (file)", "show (file)", "set (file)", "pump (file)"};
         for (std::size_t i = 2; i < window.positions.size(); ++i) events.insert(events.end(), {"set (no file)", "pump (no file)"});
         events.push_back(perColumn ? "destroy (file)" : "destroy (no file)");
         EXPECT_EQ(ws.events, events);
         EXPECT_EQ(readFile(path).size(), 54u + 5 * 24u);
     }
-}
-
-// Two million single-precision steps of 0.00005 add up to almost 102: the
-// window still shows no more than 100, and 100 last.
-TEST(ReductionProgress, PercentageNeverExceeds100) {
-    static int32_t last, largest;
-    static std::string text;
-    MireoWindowSystem ws{};
-    ws.createProgress = [](void*, int32_t, const char*) -> int32_t { return 7; };
-    ws.setProgressPosition = [](void*, int32_t, int32_t p) { largest = std::max(largest, last = p); };
-    ws.setProgressText = [](void*, int32_t, const char* t) { text = t; };
-    MireoSetWindowSystem(&ws);
-    {
-        mireo::ProgressMeter meter(2000000);
-        EXPECT_TRUE(meter.open());
-        for (int i = 0; i < 2000000; ++i) meter.advance();
-    }
-    MireoSetWindowSystem(nullptr);
-    EXPECT_EQ(largest, 100);
-    EXPECT_EQ(last, 100);
-    EXPECT_EQ(text, " 100 %");
 }
 
 // A too small table is found while the colours are copied, before any
@@ -210,25 +184,23 @@ TEST(ReductionProgress, PercentageNeverExceeds100) {
 // the next call works normally.
 TEST(ReductionFailure, EachFailureShowsOneMessage) {
     ScratchDir dir;
-    SyntheticPicture photo(3, 3);
+    const Bytes photo = syntheticPicture(3, 3, 32);
     std::filesystem::create_directory(dir.file("sub"));
     const std::string path = dir.file("old.bmp");
     for (Reduction r : kAll) {
         SCOPED_TRACE(nameOf(r));
-        const std::string prefix = "message Error in dll module " + std::string(nameOf(r));
+        const std::string prefix = "message Error in dll module " + nameOf(r);
         writeFile(path, {1});
         {
             RecordingWindowSystem ws(path);
             reduceToFile(r, deviceBits32({{1, 2, 3}}), Table(isPalm8(r) ? 255 : r == Reduction::Nearest4 ? 1 : 15), 1, 1, path);
-            if (r == Reduction::Nearest4)
-                EXPECT_EQ(ws.events, (std::vector<std::string>{"create (file)", "set (file)", "show (file)", "set (file)",
-                                                                "pump (file)", "destroy (no file)", prefix + " (no file)"}));
-            else
-                EXPECT_EQ(ws.events, std::vector<std::string>{prefix + " -  9 - Subscript out of range (file)"});
+            EXPECT_EQ(ws.events, (r != Reduction::Nearest4 ? Texts{prefix + " -  9 - Subscript out of range (file)"}
+                                                           : Texts{"create (file)", "set (file)", "show (file)", "set (file)",
+                                                                   "pump (file)", "destroy (no file)", prefix + " (no file)"}));
         }
         {
             RecordingWindowSystem ws;
-            reduceToFile(r, photo.deviceBits(32), tableFor(r), 3, 3, dir.file("sub"));
+            reduceToFile(r, photo, tableFor(r), 3, 3, dir.file("sub"));
             ASSERT_EQ(ws.messages.size(), 1u);
             EXPECT_EQ(ws.events.end()[-2], "destroy");
             EXPECT_TRUE(r == Reduction::Nearest4 ? ws.events.back() == prefix : ws.events.back().starts_with(prefix + " - "))
@@ -240,7 +212,57 @@ TEST(ReductionFailure, EachFailureShowsOneMessage) {
         ASSERT_EQ(ws.messages.size(), 2u);
         EXPECT_TRUE(ws.messages[1].text.starts_with("Error in dll module "));
         ws.messages.clear();
-        EXPECT_FALSE(reduceToFile(r, photo.deviceBits(32), tableFor(r), 3, 3, dir.file("ok.bmp")).empty());
+        EXPECT_FALSE(reduceToFile(r, photo, tableFor(r), 3, 3, dir.file("ok.bmp")).empty());
         EXPECT_TRUE(ws.messages.empty());
     }
+}
+
+TEST(ProgressWindow, OpensClampsCancelsAndCloses) {
+    RecordingWindowSystem ws;
+    StringArg caption("Checking / Adjusting color palette..."), text(" 37 %");
+    int32_t h = PROGRESS_INIT(0, &caption);
+    ASSERT_NE(h, 0);
+    EXPECT_EQ(std::tuple(ws.window(h).caption, ws.window(h).visible, ws.window(h).positions),
+              std::tuple("Checking / Adjusting color palette...", true, std::vector<int32_t>{0}));
+    EXPECT_EQ(PROGESS_IS_CANCELLED(h), 0);
+    for (int32_t position : {37, 150, -5}) PROGRESS_SET(h, position, &text);
+    EXPECT_EQ(ws.window(h).positions, (std::vector<int32_t>{0, 37, 100, 0}));
+    EXPECT_EQ(ws.window(h).texts, Texts(3, " 37 %"));
+    PROGRESS_SHUTDOWN(h);
+    EXPECT_FALSE(ws.exists(h));
+    EXPECT_EQ(PROGESS_IS_CANCELLED(h), 1);
+    // Closed, hidden or cancel-labelled windows count as cancelled, and so
+    // does an unknown handle; a label that merely starts with "cancel" does not.
+    int32_t closed = PROGRESS_INIT(0, &caption), hidden = PROGRESS_INIT(0, &caption), labelled = PROGRESS_INIT(0, &caption);
+    ws.close(closed), ws.window(hidden).visible = false, ws.window(labelled).cancelLabel = "cancelled";
+    EXPECT_EQ(std::tuple(PROGESS_IS_CANCELLED(closed), PROGESS_IS_CANCELLED(hidden), PROGESS_IS_CANCELLED(labelled),
+                         PROGESS_IS_CANCELLED(12345)), std::tuple(1, 1, 0, 1));
+    ws.window(labelled).cancelLabel = "cancel";
+    EXPECT_EQ(PROGESS_IS_CANCELLED(labelled), 1);
+    ws.failCreate = true;
+    EXPECT_EQ(PROGRESS_INIT(0, &caption), 0);
+}
+
+TEST(HeadlessWindowSystem, ProgressWindowsAndMessagesWorkWithoutAHost) {
+    MireoSetWindowSystem(nullptr);
+    StringArg caption("c"), text(" 50 %");
+    int32_t a = PROGRESS_INIT(0, &caption), b = PROGRESS_INIT(0, &caption);
+    EXPECT_TRUE(a != 0 && b != 0 && a != b);
+    PROGRESS_SET(a, 50, &text);
+    EXPECT_EQ(PROGESS_IS_CANCELLED(a), 0);
+    PROGRESS_SHUTDOWN(a);
+    EXPECT_EQ(std::pair(PROGESS_IS_CANCELLED(a), PROGESS_IS_CANCELLED(b)), std::pair(1, 0));
+    PROGRESS_SHUTDOWN(b);
+    // A reduction's meter without a window: two million single-precision
+    // steps of 0.00005 add up to almost 102, yet no more than 100 is shown,
+    // and 100 last.
+    mireo::ProgressMeter meter(2000000);
+    int32_t largest = 0;
+    for (int i = 0; i < 2000000; ++i) meter.advance(), largest = std::max(largest, meter.percent());
+    EXPECT_EQ(std::pair(largest, meter.percent()), std::pair(100, 100));
+    testing::internal::CaptureStderr();
+    StringArg missing("/nonexistent-folder-for-mireo/x.bmp"), left("Left");
+    RotateImg(&missing, &left);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "mireocore: Error in dll module Rotate. Unable to find temporary image file.\n");
 }

@@ -8,12 +8,10 @@
 #include <random>
 #include <sstream>
 
-#include "codecs.h"
 #include "numeric.h"
 #include "test_support.h"
 
 using namespace mireo::test;
-using Bytes = std::vector<uint8_t>;
 
 namespace {
 
@@ -34,23 +32,22 @@ Bytes palmHeader(int32_t width, int32_t height, int32_t depth, uint8_t compressi
     return h;
 }
 
-// The pixels of a PPM (P6) or PGM (P5) as red, green, blue, scaled to
-// 0..255, or to the bits of RGB565 when `bits565` is set.
-std::vector<int> readPnm(const Bytes& file, int32_t& width, int32_t& height, bool bits565) {
+// The width, the height and the pixels of a PPM (P6) or PGM (P5) as red,
+// green, blue, scaled to 0..255, or to the bits of RGB565 when `bits565`.
+std::vector<int> readPnm(const Bytes& file, bool bits565) {
     std::istringstream in(std::string(file.begin(), file.begin() + std::min<std::ptrdiff_t>(64, std::ssize(file))));
     std::string magic;
-    int maxval = 0;
+    int width = 0, height = 0, maxval = 0;
     in >> magic >> width >> height >> maxval;
     auto offset = static_cast<std::size_t>(in.tellg()) + 1;
     std::size_t channels = magic == "P6" ? 3 : 1, count = std::size_t(width) * std::size_t(height);
     EXPECT_TRUE((magic == "P6" || magic == "P5") && maxval > 0 && maxval < 256) << magic << " " << maxval;
-    std::vector<int> rgb;
+    std::vector<int> out = {width, height};
     for (std::size_t i = 0; maxval > 0 && i < count * 3 && offset + count * channels <= file.size(); ++i) {
-        int bits = i % 3 == 1 ? 6 : 5, top = bits565 ? (1 << bits) - 1 : 255;
-        uint8_t v = file[offset + (channels == 3 ? i : i / 3)];
-        rgb.push_back(static_cast<int>(mireo::roundHalfEven(double(v) * top / maxval)));
+        int top = bits565 ? (i % 3 == 1 ? 63 : 31) : 255;
+        out.push_back(static_cast<int>(mireo::roundHalfEven(double(file[offset + (channels == 3 ? i : i / 3)]) * top / maxval)));
     }
-    return rgb;
+    return out;
 }
 
 }  // namespace
@@ -60,7 +57,7 @@ TEST(PalmToPnm, DecodesOurBlocksAtEveryDepth) {
     const auto palm8 = mireo::imaging::palm8Palette();
     ScratchDir dir;
     std::mt19937 rng(1);
-    for (int32_t depth : {16, 8, 4}) {
+    for (int32_t depth : {16, 8, 4})
         for (uint8_t palm : {uint8_t{0xFF}, uint8_t{0}, uint8_t{1}, uint8_t{2}}) {
             if (depth == 16 && palm == 1) continue;  // no RLE at 16 bits
             for (auto [width, height] : {std::pair{37, 11}, {161, 9}, {160, 40}, {1, 3}}) {
@@ -69,43 +66,38 @@ TEST(PalmToPnm, DecodesOurBlocksAtEveryDepth) {
                 // indices past 230 are all black, so they are left out.
                 int32_t rowBytes = mireo::packedRowBytes(width, depth);
                 Bytes packed(static_cast<std::size_t>(rowBytes * height), 0);
-                std::vector<int> want;
+                std::vector<int> want = {width, height};
                 uint32_t top = depth == 16 ? 0xFFFF : depth == 8 ? 230 : 15;
                 for (int32_t y = 0; y < height; ++y) {
-                    uint32_t value = 0;
-                    for (int32_t x = 0; x < width; ++x) {
-                        if (rng() % 8 == 0 || y % 3 == 1) value = static_cast<uint32_t>(rng() % (top + 1));
-                        if (y % 5 == 2) value = static_cast<uint32_t>(x) % (top + 1);
-                        uint8_t* row = &packed[static_cast<std::size_t>(rowBytes * y)];
-                        if (depth == 16) mireo::putBe16(row + 2 * x, value);
+                    uint8_t* row = &packed[static_cast<std::size_t>(rowBytes * y)];
+                    for (int32_t x = 0, value = 0; x < width; ++x) {
+                        if (rng() % 8 == 0 || y % 3 == 1) value = static_cast<int>(rng() % (top + 1));
+                        if (y % 5 == 2) value = x % static_cast<int>(top + 1);
+                        if (depth == 16) mireo::putBe16(row + 2 * x, uint32_t(value));
+                        if (depth == 16) want.insert(want.end(), {value >> 11, value >> 5 & 63, value & 31});
                         if (depth == 8) row[x] = static_cast<uint8_t>(value);
+                        for (int c = 0; c < 3 && depth == 8; ++c) want.push_back(int(palm8.at(value, c)));
                         if (depth == 4) row[x / 2] |= static_cast<uint8_t>(x % 2 == 0 ? value << 4 : value);
-                        if (depth == 16) want.insert(want.end(), {int(value >> 11), int(value >> 5 & 63), int(value & 31)});
-                        for (int c = 0; c < 3 && depth == 8; ++c) want.push_back(int(palm8.at(int(value), c)));
-                        if (depth == 4) want.insert(want.end(), 3, 255 - 17 * int(value));
+                        if (depth == 4) want.insert(want.end(), 3, 255 - 17 * value);
                     }
                 }
-                Bytes data = palm == 0xFF ? packed
+                Bytes bitmap = palmHeader(width, height, depth, palm),
+                      data = palm == 0xFF ? packed
                              : palm == 0  ? mireo::encodeScanline(packed, height, rowBytes)
                              : palm == 1  ? mireo::encodeRle(packed, height, rowBytes)
                              : depth == 16 ? mireo::encodePackBits16(packed, height, width)
                                            : mireo::encodePackBits8(packed, height, rowBytes);
-                Bytes bitmap = palmHeader(width, height, depth, palm);
                 bitmap.insert(bitmap.end(), data.begin(), data.end());
                 writeFile(dir.file("in.palm"), bitmap);
                 std::string command = std::string(kPalmToPnm) + " " + dir.file("in.palm") + " > " + dir.file("out.pnm") +
                                       " 2> " + dir.file("err.txt");
                 auto err = std::system(command.c_str()) == 0 ? Bytes{} : readFile(dir.file("err.txt"));
                 ASSERT_EQ(std::string(err.begin(), err.end()), "");
-                int32_t w = 0, h = 0;
-                auto got = readPnm(readFile(dir.file("out.pnm")), w, h, depth == 16);
-                ASSERT_EQ(std::pair(w, h), std::pair(width, height));
-                ASSERT_EQ(got.size(), want.size());
+                auto got = readPnm(readFile(dir.file("out.pnm")), depth == 16);
+                ASSERT_EQ(got.size(), want.size()) << "size " << got[0] << " x " << got[1];
                 auto differ = std::mismatch(got.begin(), got.end(), want.begin());
-                EXPECT_TRUE(differ.first == got.end()) << "pixel " << (differ.first - got.begin()) / 3 << ": " << *differ.first
+                EXPECT_TRUE(differ.first == got.end()) << "value " << (differ.first - got.begin()) << ": " << *differ.first
                                                        << " instead of " << *differ.second;
             }
         }
-    }
 }
-

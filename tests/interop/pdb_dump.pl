@@ -1,26 +1,18 @@
 #!/usr/bin/perl
-# Prints what Palm::PDB sees in a database, one field a line:
-#   name, type, creator, attributes (flag names, sorted), ctime (Unix
-#   seconds), records, then "record <k> <size> <attributes> <id>" per record.
+# Prints what Palm::PDB sees in a database, one field a line: name, type,
+# creator, attributes (flag names, sorted), ctime (Unix seconds), records,
+# then "record <k> <size> <attributes> <id>" per record.
 use strict;
 use warnings;
 use Palm::PDB;
 use Palm::Raw;
 
-my $path = shift @ARGV or die "usage: pdb_dump.pl FILE\n";
 my $pdb = Palm::PDB->new;
-$pdb->Load($path);
-
+$pdb->Load(shift @ARGV // die "usage: pdb_dump.pl FILE\n");
 sub flags { my ($h) = @_; return join(",", sort grep { $h->{$_} } keys %$h) || "-"; }
-
-print "name $pdb->{name}\n";
-print "type $pdb->{type}\n";
-print "creator $pdb->{creator}\n";
-print "attributes ", flags($pdb->{attributes}), "\n";
-print "ctime $pdb->{ctime}\n";
+print "name $pdb->{name}\ntype $pdb->{type}\ncreator $pdb->{creator}\n";
+print "attributes ", flags($pdb->{attributes}), "\nctime $pdb->{ctime}\n";
 my @records = @{$pdb->{records}};
 print "records ", scalar(@records), "\n";
-for my $k (0 .. $#records) {
-    my $r = $records[$k];
-    printf "record %d %d %s %d\n", $k, length($r->{data}), flags($r->{attributes}), $r->{id};
-}
+printf "record %d %d %s %d\n", $_, length($records[$_]{data}), flags($records[$_]{attributes}), $records[$_]{id}
+    for 0 .. $#records;

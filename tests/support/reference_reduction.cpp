@@ -4,8 +4,6 @@
 #include <cmath>
 #include <cstdlib>
 
-#include <gtest/gtest.h>
-
 #include "bmp.h"
 
 namespace mireo::test {
@@ -16,7 +14,7 @@ using Picture = std::vector<std::vector<RefColour>>;  // rows of pixels
 int channelOf(float v) { return static_cast<int>(std::nearbyint(v)) & 0xFF; }
 
 // Picture rows, row 0 = top, through the library's device-bit decoder.
-Picture loadPicture(const std::vector<uint8_t>& bits, int32_t w, int32_t h, int32_t bpp) {
+Picture loadPicture(const Bytes& bits, int32_t w, int32_t h, int32_t bpp) {
     Grid grid = loadDeviceBits(ByteView{bits.data(), bits.size()}, w, h, bpp);
     Picture rows(static_cast<std::size_t>(h));
     for (int32_t y = 0; y < h; ++y)
@@ -62,14 +60,11 @@ std::vector<std::array<float, 3>> referenceRows(const Table& table) {
 }
 
 int referenceSad(const std::vector<RefColour>& rows, int r, int g, int b) {
-    const int n = static_cast<int>(rows.size());
-    for (int i = 0; i < n; ++i)
-        if (rows[i] == RefColour{r, g, b}) return i;
+    if (auto exact = std::find(rows.begin(), rows.end(), RefColour{r, g, b}); exact != rows.end()) return int(exact - rows.begin());
     int best = 0, bestDistance = 765;
-    for (int i = 0; i < n; ++i) {
-        int d = std::abs(r - rows[i].red) + std::abs(g - rows[i].green) + std::abs(b - rows[i].blue);
-        if (d < bestDistance) best = i, bestDistance = d;
-    }
+    for (int i = 0; i < static_cast<int>(rows.size()); ++i)
+        if (int d = std::abs(r - rows[i].red) + std::abs(g - rows[i].green) + std::abs(b - rows[i].blue); d < bestDistance)
+            best = i, bestDistance = d;
     return best;
 }
 
@@ -85,27 +80,22 @@ int referenceSquared(const std::vector<std::array<float, 3>>& rows, int r, int g
     return best;
 }
 
-std::vector<uint8_t> referenceBmp(Reduction reduction, const std::vector<uint8_t>& bits, const Table& table,
-                                  int32_t width, int32_t height, int32_t bitsPerPixel) {
+Bytes referenceBmp(Reduction reduction, const Bytes& bits, const Table& table, int32_t width, int32_t height,
+                   int32_t bitsPerPixel) {
     Picture picture = loadPicture(bits, width, height, bitsPerPixel);
     std::reverse(picture.begin(), picture.end());  // bottom row first, as the file stores it
     if (reduction == Reduction::Diffused8 || reduction == Reduction::Diffused4) {
         picture = diffused(std::move(picture), referenceColours(table, reduction == Reduction::Diffused8 ? 256 : 16));
     } else {
-        auto colours = referenceColours(table, 256 * (reduction == Reduction::Nearest8));
+        auto colours = referenceColours(table, reduction == Reduction::Nearest8 ? 256 : table.entries());
         auto rows = referenceRows(table);
         for (auto& row : picture)
-            for (RefColour& c : row) {
-                if (reduction == Reduction::Nearest8) {
-                    c = colours[std::size_t(referenceSad(colours, c.red, c.green, c.blue))];
-                } else {
-                    const auto& chosen = rows[std::size_t(referenceSquared(rows, c.red, c.green, c.blue))];
-                    c = {channelOf(chosen[0]), channelOf(chosen[1]), channelOf(chosen[2])};
-                }
-            }
+            for (RefColour& c : row)
+                c = colours[std::size_t(reduction == Reduction::Nearest8 ? referenceSad(colours, c.red, c.green, c.blue)
+                                                                         : referenceSquared(rows, c.red, c.green, c.blue))];
     }
     auto header = bmpHeader(width, height);
-    std::vector<uint8_t> file(header.begin(), header.end());
+    Bytes file(header.begin(), header.end());
     for (const auto& row : picture) {
         for (const RefColour& c : row) file.insert(file.end(), {uint8_t(c.blue), uint8_t(c.green), uint8_t(c.red)});
         file.insert(file.end(), static_cast<std::size_t>(rowPad(width)), 0);
@@ -113,38 +103,42 @@ std::vector<uint8_t> referenceBmp(Reduction reduction, const std::vector<uint8_t
     return file;
 }
 
-void PrintTo(const RefColour& c, std::ostream* os) { *os << "(" << c.red << ", " << c.green << ", " << c.blue << ")"; }
-
-std::vector<uint8_t> deviceBits32(const std::vector<RefColour>& pixels) {
-    std::vector<uint8_t> bits;
+Bytes deviceBits32(const std::vector<RefColour>& pixels) {
+    Bytes bits;
     for (const RefColour& c : pixels) bits.insert(bits.end(), {uint8_t(c.blue), uint8_t(c.green), uint8_t(c.red), 0xEE});
     return bits;
 }
 
-std::vector<RefColour> filePixels(const std::vector<uint8_t>& file, int32_t width, int32_t height) {
-    const auto rowBytes = static_cast<std::size_t>(paddedRowBytes(width));
-    EXPECT_EQ(file.size(), kBmpHeaderSize + rowBytes * static_cast<std::size_t>(height));
-    if (file.size() != kBmpHeaderSize + rowBytes * static_cast<std::size_t>(height)) return {};
-    std::vector<RefColour> pixels;
-    for (int32_t y = height - 1; y >= 0; --y) {
-        const uint8_t* row = file.data() + kBmpHeaderSize + rowBytes * static_cast<std::size_t>(y);
-        for (int32_t x = 0; x < width; ++x) pixels.push_back({row[3 * x + 2], row[3 * x + 1], row[3 * x]});
-        for (std::size_t pad = std::size_t(3) * width; pad < rowBytes; ++pad) EXPECT_EQ(row[pad], 0) << "pad byte";
-    }
-    return pixels;
-}
-
-ReductionExport exportOf(Reduction reduction) {
-    const ReductionExport exports[] = {WriteBmp8, WriteBmp8dith, WriteBmp4, WriteBmp4dith};
-    return exports[static_cast<int>(reduction)];
-}
-
-std::vector<uint8_t> reduceToFile(Reduction reduction, std::vector<uint8_t> bits, const Table& table, int32_t width,
-                                  int32_t height, const std::string& path, int32_t bitsPerPixel) {
-    MireoArray array = byteArray(bits);
-    StringArg name(path);
-    exportOf(reduction)(&array, table.arg(), &width, &height, &name, &bitsPerPixel);
-    return std::filesystem::is_regular_file(path) ? readFile(path) : std::vector<uint8_t>{};
+Bytes syntheticPicture(int32_t width, int32_t height, int32_t bitsPerPixel, uint32_t seed) {
+    // xorshift32: a fixed generator, so pictures do not depend on the
+    // standard library's distributions.  A value in -amplitude..amplitude.
+    uint32_t state = seed ? seed : 0x9E3779B9u;
+    auto noise = [&](int amplitude) {
+        state ^= state << 13, state ^= state >> 17, state ^= state << 5;
+        return static_cast<int>(state % static_cast<uint32_t>(2 * amplitude + 1)) - amplitude;
+    };
+    Bytes bits;
+    auto put = [&](double red, double green, double blue) {
+        auto channel = [](double v) { return static_cast<uint8_t>(std::clamp(std::lround(v), 0L, 255L)); };
+        uint8_t r = channel(red), g = channel(green), b = channel(blue);
+        unsigned word = unsigned(r >> 3) << 11 | unsigned(g >> 2) << 5 | unsigned(b >> 3);
+        if (bitsPerPixel == 16) bits.insert(bits.end(), {static_cast<uint8_t>(word), static_cast<uint8_t>(word >> 8)});
+        else bits.insert(bits.end(), {b, g, r});
+        if (bitsPerPixel == 32) bits.push_back(0xFF);
+    };
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x) {
+            double fx = double(x) / width, fy = double(y) / height, d = std::hypot(fx - 0.35, fy - 0.45);
+            if (fy < 0.12) put(120, 170, 230);  // flat patches: a sky band and two solid blocks
+            else if (fx > 0.70 && fx < 0.85 && fy > 0.20 && fy < 0.35) put(200, 40, 40);
+            else if (fx < 0.15 && fy > 0.80) put(30, 30, 30);
+            else if (d < 0.2) put(90 + 160 * (1 - d / 0.2), 60 + 120 * (1 - d / 0.2), 20 + 40 * (1 - d / 0.2));  // a disc
+            else {  // a gradient with noisy texture in the lower half
+                int grain = fy > 0.5 ? 14 : 3, nr = noise(grain), ng = noise(grain), nb = noise(grain);
+                put(255 * fx + nr, 200 * fy + 40 * fx + ng, 255 * (1 - fx) * fy + 60 + nb);
+            }
+        }
+    return bits;
 }
 
 }  // namespace mireo::test

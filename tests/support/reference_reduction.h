@@ -1,5 +1,6 @@
 // Plain reductions that walk the whole colour table for every pixel, as the
-// reference the library's fast searches are checked and timed against.
+// reference the library's fast searches are checked and timed against, and
+// the pictures they are fed.
 #pragma once
 
 #include <array>
@@ -9,11 +10,14 @@
 
 namespace mireo::test {
 
-struct RefColour {
-    int red, green, blue;
-    bool operator==(const RefColour&) const = default;
-};
-void PrintTo(const RefColour& c, std::ostream* os);
+// A photo-like picture: smooth gradients, a shaded disc, noisy texture and
+// flat patches, the same for the same size and seed on every machine.  As
+// packed device bits, top row first: 32 (blue, green, red, 0xFF), 24 (blue,
+// green, red) or 16 (RGB565 words, low byte first).
+Bytes syntheticPicture(int32_t width, int32_t height, int32_t bitsPerPixel, uint32_t seed = 1);
+
+struct RefColour { int red, green, blue; bool operator==(const RefColour&) const = default; };
+inline void PrintTo(const RefColour& c, std::ostream* os) { *os << "(" << c.red << ", " << c.green << ", " << c.blue << ")"; }
 
 // Rows 0 .. count - 1 of a table rounded to whole numbers; every row as it stands.
 std::vector<RefColour> referenceColours(const Table& table, int32_t count);
@@ -28,21 +32,12 @@ int referenceSquared(const std::vector<std::array<float, 3>>& rows, int r, int g
 enum class Reduction { Nearest8, Diffused8, Nearest4, Diffused4 };
 
 // The whole BMP file that a reduction writes for these device bits.
-std::vector<uint8_t> referenceBmp(Reduction reduction, const std::vector<uint8_t>& bits, const Table& table,
-                                  int32_t width, int32_t height, int32_t bitsPerPixel);
+Bytes referenceBmp(Reduction reduction, const Bytes& bits, const Table& table, int32_t width, int32_t height,
+                   int32_t bitsPerPixel);
 
 // 32-bit device bits of pixels given top row first, left to right.
-std::vector<uint8_t> deviceBits32(const std::vector<RefColour>& pixels);
-// The pixels of a written BMP file, top row first; fails the test on a
-// wrong size or non-zero pad bytes.
-std::vector<RefColour> filePixels(const std::vector<uint8_t>& file, int32_t width, int32_t height);
+Bytes deviceBits32(const std::vector<RefColour>& pixels);
 
-using ReductionExport = void (*)(const MireoArray*, const MireoArray*, const int32_t*, const int32_t*,
-                                 const MireoString*, const int32_t*);
-ReductionExport exportOf(Reduction reduction);
-
-// Calls the reduction's export; the written file, or nothing when none exists.
-std::vector<uint8_t> reduceToFile(Reduction reduction, std::vector<uint8_t> bits, const Table& table, int32_t width,
-                                  int32_t height, const std::string& path, int32_t bitsPerPixel = 32);
+inline auto exportOf(Reduction r) { return std::array{WriteBmp8, WriteBmp8dith, WriteBmp4, WriteBmp4dith}[std::size_t(r)]; }
 
 }  // namespace mireo::test

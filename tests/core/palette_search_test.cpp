@@ -1,15 +1,19 @@
-// The fast nearest-colour searches and the column walks of the diffusing
+// The program's colour tables, the conversion of table values to channel
+// bytes and the nearest-entry choice of the database's packing steps.  The
+// fast nearest-colour searches and the column walks of the diffusing
 // reductions give exactly what a walk over the whole table gives: for every
 // colour with the program's tables, and for random colours, tables and
 // pictures.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 #include <random>
 
 #include "diffuse_columns.h"
 #include "nearest_sad.h"
 #include "nearest_squared.h"
+#include "pack_pixels.h"
 #include "reduce_palette.h"
 #include "reference_reduction.h"
 
@@ -43,15 +47,17 @@ void expectSame(Fast& fast, Reference&& reference, std::mt19937* random = nullpt
     }
 }
 
+void expectSameAsSad(const std::vector<RefColour>& rows, std::mt19937* random = nullptr, int count = 0) {
+    NearestSad fast(bgrOf(rows));
+    expectSame(fast, [&](int r, int g, int b) { return referenceSad(rows, r, g, b); }, random, count);
+}
+
 }  // namespace
 
 TEST(NearestSearch, ProgramTablesForEveryColour) {
     Table palm = palm8Table(), grey = grey16Table();
-    for (const auto& [table, count] : {std::pair<const Table*, int>{&palm, 256}, {&grey, 16}}) {
-        auto rows = referenceColours(*table, count);
-        NearestSad fast(bgrOf(rows));
-        expectSame(fast, [&](int r, int g, int b) { return referenceSad(rows, r, g, b); });
-    }
+    expectSameAsSad(referenceColours(palm, 256));
+    expectSameAsSad(referenceColours(grey, 16));
     auto rows = referenceRows(grey);
     std::vector<FloatRgb> floats;
     for (const auto& row : rows) floats.push_back(FloatRgb{row[0], row[1], row[2]});
@@ -71,16 +77,13 @@ TEST(NearestSearch, OtherTablesBySad) {
         std::vector<RefColour> rows;
         for (int i = 0; i < n; ++i)
             rows.push_back(i % 4 == 3 ? rows[std::size_t(i / 2)] : RefColour{int(random() % 40), int(random() % 256), 7});
-        NearestSad fast(bgrOf(rows));
-        expectSame(fast, [&](int r, int g, int b) { return referenceSad(rows, r, g, b); }, &random, 20000);
+        expectSameAsSad(rows, &random, 20000);
     }
     // Row 0 is as near to (7, 7, 7) as row 1 but no nearer to anything else
     // in the box 0..7: it must stay a candidate there and win the tie.
-    std::vector<RefColour> corner = {{14, 14, 14}, {0, 0, 0}};
-    NearestSad fast(bgrOf(corner));
-    EXPECT_EQ(fast.find(7, 7, 7), 0u);
-    EXPECT_EQ(fast.find(7, 7, 6), 1u);
-    expectSame(fast, [&](int r, int g, int b) { return referenceSad(corner, r, g, b); });
+    NearestSad corner(bgrOf({{14, 14, 14}, {0, 0, 0}}));
+    EXPECT_EQ(std::pair(corner.find(7, 7, 7), corner.find(7, 7, 6)), std::pair(0u, 1u));
+    expectSameAsSad({{14, 14, 14}, {0, 0, 0}});
     for (std::size_t n : {std::size_t{0}, std::size_t{257}})
         EXPECT_EQ(errorNumberOf([n] { NearestSad refused{std::vector<Bgr>(n)}; }), kSubscriptOutOfRange) << n;
 }
@@ -100,26 +103,25 @@ TEST(DiffusionWalk, EveryWalkGivesTheFullTableWalk) {
     std::vector<Table> tables;
     tables.push_back(palm8Table());
     for (int spread : {24, 256}) {
-        imaging::PaletteTable t(257);
+        Table& t = tables.emplace_back(257);
         for (int32_t row = 0, distinct = spread == 24 ? 256 : 5; row < 257; ++row) {
             std::mt19937 pick(static_cast<unsigned>(row % distinct));
             t.set(row, int(pick() % spread), int(pick() % spread), int(pick() % spread));
         }
-        tables.emplace_back(std::move(t));
     }
+    std::vector<std::pair<int32_t, int32_t>> sizes = {{37, 23}, {64, 4}, {4, 64}, {131, 9}};
+    for (int32_t i = 0; i < 60; ++i) sizes.emplace_back(1 + i / 6, 1 + i % 6);  // 1 .. 10 x 1 .. 6
+    sizes.emplace_back(23, 11);  // the last size: table colours off by a level or two
     for (const Table& table : tables) {
-        std::vector<std::pair<int32_t, int32_t>> sizes = {{37, 23}, {64, 4}, {4, 64}, {131, 9}};
-        for (int32_t w = 1; w <= 10; ++w)
-            for (int32_t h = 1; h <= 6; ++h) sizes.emplace_back(w, h);
         auto colours = referenceColours(table, 256);
-        for (std::size_t i = 0; i <= sizes.size(); ++i) {
-            auto [w, h] = i < sizes.size() ? sizes[i] : std::pair{23, 11};
+        for (std::size_t i = 0; i < sizes.size(); ++i) {
+            auto [w, h] = sizes[i];
             std::vector<RefColour> pixels(static_cast<std::size_t>(w * h));
             auto off = [&](int v) { return std::clamp(v + int(random() % 5) - 2, 0, 255); };
             for (RefColour& p : pixels) {
                 RefColour c = colours[random() % 256];
-                p = i < sizes.size() ? RefColour{int(random() % 256), int(random() % 256), int(random() % 256)}
-                                     : RefColour{off(c.red), off(c.green), off(c.blue)};
+                p = i + 1 < sizes.size() ? RefColour{int(random() % 256), int(random() % 256), int(random() % 256)}
+                                         : RefColour{off(c.red), off(c.green), off(c.blue)};
             }
             auto bits = deviceBits32(pixels);
             auto want = referenceBmp(Reduction::Diffused8, bits, table, w, h, 32);
@@ -134,4 +136,45 @@ TEST(DiffusionWalk, EveryWalkGivesTheFullTableWalk) {
             }
         }
     }
+}
+
+// Rows of the Palm OS 8-bit system palette: the colour cube without black
+// (rows 0..214, blue 255..153 first, then 102..0), ten greys, five extras,
+// black to the end, and the spare entry.
+TEST(ProgramTables, Palm8HoldsTheSystemColoursAndGrey16TheGreysAsChannels) {
+    auto palm = imaging::palm8Palette();
+    ASSERT_EQ(palm.entries(), 257);
+    auto rgb = [&](int e) { return std::vector<float>{palm.at(e, 0), palm.at(e, 1), palm.at(e, 2), palm.at(e, 3)}; };
+    const std::pair<int, std::vector<float>> rows[] = {
+        {0, {255, 255, 255, 0}},   {1, {255, 204, 255, 0}},   {6, {255, 255, 204, 0}},   {18, {204, 255, 255, 0}},
+        {50, {153, 153, 153, 0}},  {100, {0, 51, 204, 0}},    {107, {0, 0, 153, 0}},     {108, {255, 255, 102, 0}},
+        {150, {153, 255, 51, 0}},  {200, {0, 153, 102, 0}},   {213, {0, 102, 0, 0}},     {214, {0, 51, 0, 0}},
+        {225, {192, 192, 192, 0}}, {226, {128, 0, 0, 0}},     {227, {128, 0, 128, 0}},   {228, {0, 128, 0, 0}},
+        {229, {0, 128, 128, 0}}};
+    for (const auto& [entry, colour] : rows) EXPECT_EQ(rgb(entry), colour) << entry;
+    const float greys[] = {17, 34, 68, 85, 119, 136, 170, 187, 221, 238};
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(rgb(215 + i), (std::vector<float>{greys[i], greys[i], greys[i], 0})) << 215 + i;
+    for (int e = 230; e <= 256; ++e) EXPECT_EQ(rgb(e), std::vector<float>(4, 0)) << e;
+    auto grey = imaging::grey16Palette();
+    ASSERT_EQ(grey.entries(), 17);
+    for (int i = 0; i <= 16; ++i)
+        for (int c = 0; c < 4; ++c) EXPECT_EQ(grey.at(i, c), i < 16 && c < 3 ? float(255 - 17 * i) : 0.0f) << i;
+    // The reductions round table values to channels, halves to even, and keep the low byte.
+    for (auto [value, channel] : {std::pair{1.5f, 2}, {2.5f, 2}, {254.5f, 254}, {254.6f, 255}, {255.5f, 0}, {300.0f, 44}, {-1.0f, 255}})
+        EXPECT_EQ(paletteChannel(value), channel) << value;
+    for (float v : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(), 1e30f})
+        EXPECT_EQ(errorNumberOf([v] { paletteChannel(v); }), kOverflow) << v;
+}
+
+TEST(NearestEntry, ExactMatchThenStrictlyCloserThanTheStart) {
+    Table t(257);
+    for (int e = 0; e < 257; ++e) t.set(e, 250, 250, 250);
+    t.set(3, 30, 10, 10), t.set(5, 100, 100, 100), t.set(7, 100, 100, 100), t.set(255, 10, 10, 10);
+    PaletteView view(t.arg());
+    NearestEntry nearest(view, 256, 255, 16);
+    EXPECT_EQ(nearest(100, 100, 100), 5) << "first of two exact matches";
+    EXPECT_EQ(nearest(20, 10, 10), 255) << "tie with entry 3 keeps the start";
+    EXPECT_EQ(nearest(21, 10, 10), 3) << "strictly closer";
+    EXPECT_EQ(nearest(10, 10, 10), 255);
+    EXPECT_EQ(nearest(249, 250, 251), 0) << "first of the equally distant 250s";
 }

@@ -45,13 +45,10 @@ void MDImain::cmdCreatePDB_Click() {
     // A name of blanks only counts as none: the file name gives it.
     shared.BackimageName = QString::fromStdString(im::cleanTypedName(txtPDBname->text().toStdString()));
     if (shared.BackimageName.isEmpty()) shared.NameFromFile = true;
-    FileDialogSetup setup;
+    FileDialogSetup setup = SaveDialogSetup(QStringLiteral("Create VT Background Image"),
+                                            QStringLiteral("Vantrel Background Image (*.pdb)|*.pdb"),
+                                            QStringLiteral(".pdb"));
     setup.fileName = shared.BackimageName;
-    setup.title = QStringLiteral("Create VT Background Image");
-    setup.flags = kOverwritePrompt | kPathMustExist;
-    setup.defaultExtension = QStringLiteral(".pdb");
-    setup.filter = QStringLiteral("Vantrel Background Image (*.pdb)|*.pdb");
-    setup.filterIndex = 1;
     const std::optional<QString> chosen = dialogs().saveFile(setup);
     if (!chosen) return;
     QString path = *chosen;

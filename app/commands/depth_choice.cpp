@@ -102,18 +102,15 @@ void MDImain::showReduced(int depth) {
     form1_->sizeToPicture();
 }
 
-void MDImain::optNearestCol_Click() {
-    selectMethod(im::Method::Nearest);
+// Both method buttons: the preview of the depth on show follows the method.
+void MDImain::methodClicked(im::Method method) {
+    selectMethod(method);
     shared.Opt8Selected = selectedDepth() == 8;
     shared.Opt4Selected = selectedDepth() == 4;
     if (shared.Opt8Selected) Show8BitImg();
     if (shared.Opt4Selected) Show4BitImg();
 }
 
-void MDImain::optDithered_Click() {
-    selectMethod(im::Method::Diffused);
-    shared.Opt8Selected = selectedDepth() == 8;
-    shared.Opt4Selected = selectedDepth() == 4;
-    if (shared.Opt8Selected) Show8BitImg();
-    if (shared.Opt4Selected) Show4BitImg();
-}
+void MDImain::optNearestCol_Click() { methodClicked(im::Method::Nearest); }
+
+void MDImain::optDithered_Click() { methodClicked(im::Method::Diffused); }

@@ -108,13 +108,8 @@ void Form1::ExportImg() {
         MsgBox(QStringLiteral("No file loaded."));
         return;
     }
-    FileDialogSetup setup;
-    setup.title = QStringLiteral("Save Image");
-    setup.flags = kOverwritePrompt | kPathMustExist;
-    setup.defaultExtension = QStringLiteral(".bmp");
-    setup.filter = QStringLiteral("Windows BMP (*.bmp)|*.bmp");
-    setup.filterIndex = 1;
-    const std::optional<QString> file = dialogs().saveFile(setup);
+    const std::optional<QString> file = dialogs().saveFile(SaveDialogSetup(
+        QStringLiteral("Save Image"), QStringLiteral("Windows BMP (*.bmp)|*.bmp"), QStringLiteral(".bmp")));
     if (!file) return;
     try {
         im::saveWorkingBmp(picMain->pixmap().toImage(), file->toStdString());

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 #include <QVersionNumber>
 
+#include "dialogs/dialog_controls.h"
 #include "platform/user_dialogs.h"
 #include "windows/image_window.h"
 #include "windows/main_window.h"
@@ -19,19 +20,6 @@ const QString kTitle = QStringLiteral("Mireo");
 // The usual system-information programs of Linux desktops, most detailed first.
 const char* const kSystemInformationPrograms[] = {"hardinfo2", "hardinfo", "kinfocenter", "hwinfo-gui",
                                                   "gnome-system-monitor"};
-
-QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
-    auto* pressed = new QPushButton(caption, parent);
-    pressed->setObjectName(QLatin1String(name));
-    pressed->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
-    return pressed;
-}
-
-QLabel* label(QWidget* parent, const char* name, const QString& text) {
-    auto* shown = new QLabel(text, parent);
-    shown->setObjectName(QLatin1String(name));
-    return shown;
-}
 
 // "Version " and the program's major.minor.patch.
 QString versionLine() {
@@ -57,21 +45,21 @@ frmAbout::frmAbout(MDImain& main) : QDialog(&main), main_(main) {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About ") + kTitle);
     setAttribute(Qt::WA_DeleteOnClose);
-    QLabel* picIcon = label(this, "picIcon", {});
+    QLabel* picIcon = namedLabel(this, "picIcon", {});
     const QPixmap icon(QStringLiteral(":/mireo/mireo.png"));
     picIcon->setPixmap(icon.scaled(64, 64, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-    QLabel* lblTitle = label(this, "lblTitle", kTitle);
+    QLabel* lblTitle = namedLabel(this, "lblTitle", kTitle);
     QFont large = lblTitle->font();
     large.setPointSizeF(large.pointSizeF() * 1.6);
     large.setBold(true);
     lblTitle->setFont(large);
-    QLabel* lblVersion = label(this, "lblVersion", versionLine());
+    QLabel* lblVersion = namedLabel(this, "lblVersion", versionLine());
     QLabel* lblDescription =
-        label(this, "lblDescription", QStringLiteral("Creates Native PDB background image files for Vantrel"));
-    QPushButton* ok = button(this, "cmdOK", QStringLiteral("OK"));
+        namedLabel(this, "lblDescription", QStringLiteral("Creates Native PDB background image files for Vantrel"));
+    QPushButton* ok = namedButton(this, "cmdOK", QStringLiteral("OK"));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::close);
-    QPushButton* sysInfo = button(this, "cmdSysInfo", QStringLiteral("&System Info..."));
+    QPushButton* sysInfo = namedButton(this, "cmdSysInfo", QStringLiteral("&System Info..."));
     sysInfo->setAutoDefault(false);
     connect(sysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
     // OK, Escape and the close box give the image window back.

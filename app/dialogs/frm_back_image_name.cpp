@@ -4,6 +4,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "dialogs/dialog_controls.h"
+
 frmBackImageName::frmBackImageName(QWidget* owner) : QDialog(owner) {
     setObjectName(QStringLiteral("frmBackImageName"));
     setWindowTitle(QStringLiteral("Palm Backimage Name"));
@@ -20,8 +22,7 @@ frmBackImageName::frmBackImageName(QWidget* owner) : QDialog(owner) {
                                 .join(QLatin1Char('\n')), this);
     text->setObjectName(QStringLiteral("Label1"));
     text->setTextFormat(Qt::PlainText);
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("cmdOK"));
+    QPushButton* ok = namedButton(this, "cmdOK", QStringLiteral("OK"));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::close);
     auto* layout = new QVBoxLayout(this);

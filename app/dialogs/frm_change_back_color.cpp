@@ -11,25 +11,13 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include "dialogs/dialog_controls.h"
 #include "dialogs/frm_crop.h"
 #include "program/shared_state.h"
 
 namespace {
 
 constexpr int kLargestComponent = 255;
-
-QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
-    auto* pressed = new QPushButton(caption, parent);
-    pressed->setObjectName(QLatin1String(name));
-    pressed->setAccessibleName(caption);
-    return pressed;
-}
-
-QLabel* label(QWidget* parent, const char* name, const QString& text) {
-    auto* shown = new QLabel(text, parent);
-    shown->setObjectName(QLatin1String(name));
-    return shown;
-}
 
 } // namespace
 
@@ -75,7 +63,7 @@ frmChangeBackColor::Component frmChangeBackColor::makeComponent(const char* barN
 void frmChangeBackColor::buildControls() {
     auto* frame8 = new QGroupBox(QStringLiteral("Preview Background Color"), this);
     frame8->setObjectName(QStringLiteral("Frame8"));
-    picBackCol = label(frame8, "picBackCol", {});
+    picBackCol = namedLabel(frame8, "picBackCol", {});
     picBackCol->setMinimumSize(180, 48);
     (new QVBoxLayout(frame8))->addWidget(picBackCol);
 
@@ -90,7 +78,7 @@ void frmChangeBackColor::buildControls() {
         const QString caption = QLatin1String(captions[at].second);
         components_[at].text->setAccessibleName(caption);
         components_[at].bar->setAccessibleName(caption);
-        bars->addWidget(label(this, captions[at].first, caption), 0, i, Qt::AlignHCenter);
+        bars->addWidget(namedLabel(this, captions[at].first, caption), 0, i, Qt::AlignHCenter);
         bars->addWidget(components_[at].bar, 1, i, Qt::AlignHCenter);
         bars->addWidget(components_[at].text, 2, i, Qt::AlignHCenter);
     }
@@ -99,19 +87,19 @@ void frmChangeBackColor::buildControls() {
     chkBackGray->setObjectName(QStringLiteral("chkBackGray"));
     chkBackGray->setAccessibleName(chkBackGray->text());
     connect(chkBackGray, &QCheckBox::clicked, this, &frmChangeBackColor::chkBackGray_Click);
-    QPushButton* ok = button(this, "cmdOK", QStringLiteral("OK"));
+    QPushButton* ok = namedButton(this, "cmdOK", QStringLiteral("OK"));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &frmChangeBackColor::cmdOK_Click);
-    QPushButton* cancel = button(this, "cmdCancel", QStringLiteral("Cancel"));
+    QPushButton* cancel = namedButton(this, "cmdCancel", QStringLiteral("Cancel"));
     connect(cancel, &QPushButton::clicked, this, &QDialog::close);
 
     auto* column = new QVBoxLayout(this);
     column->addWidget(frame8);
     column->addLayout(bars);
     column->addWidget(chkBackGray);
-    column->addWidget(label(this, "Label1", QStringLiteral("If your final color depth will be less than 16-bit,")));
-    column->addWidget(label(this, "Label5", QStringLiteral("any background color included in your image ")));
-    column->addWidget(label(this, "Label6", QStringLiteral("will be adjusted to match the Palm color palette.")));
+    column->addWidget(namedLabel(this, "Label1", QStringLiteral("If your final color depth will be less than 16-bit,")));
+    column->addWidget(namedLabel(this, "Label5", QStringLiteral("any background color included in your image ")));
+    column->addWidget(namedLabel(this, "Label6", QStringLiteral("will be adjusted to match the Palm color palette.")));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(ok);

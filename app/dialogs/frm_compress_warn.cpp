@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "dialogs/dialog_controls.h"
 #include "program/shared_state.h"
 #include "windows/main_window.h"
 
@@ -35,8 +36,7 @@ frmCompressWarn::frmCompressWarn(MDImain& main, SharedState& state)
     chkDontShowCompWarn->setText(QStringLiteral("Don't show this warning next time."));
     chkDontShowCompWarn->setChecked(!shared.ShowCompressionWarning);
     connect(chkDontShowCompWarn, &QCheckBox::toggled, this, [this](bool ticked) { shared.ShowCompressionWarning = !ticked; });
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("cmdOK"));
+    QPushButton* ok = namedButton(this, "cmdOK", QStringLiteral("OK"));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::close);
     auto* layout = new QVBoxLayout(this);

@@ -32,7 +32,6 @@ public:
 
 private:
     void buildControls();
-    QPushButton* addButton(const char* name, const QString& caption);
     void optMaintainAspect_Click();
     void optStretch_Click();
     void cmdOK_Click();

@@ -8,16 +8,11 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include "dialogs/dialog_controls.h"
 #include "dialogs/crop_canvas.h"
 #include "dialogs/frm_crop.h"
 
 namespace {
-
-QLabel* label(QWidget* parent, const char* name, const QString& text) {
-    auto* shown = new QLabel(text, parent);
-    shown->setObjectName(QLatin1String(name));
-    return shown;
-}
 
 QRadioButton* option(QWidget* parent, const char* name, const QString& caption, const QString& tooltip) {
     auto* button = new QRadioButton(caption, parent);
@@ -28,14 +23,6 @@ QRadioButton* option(QWidget* parent, const char* name, const QString& caption, 
 }
 
 } // namespace
-
-QPushButton* frmCrop::addButton(const char* name, const QString& caption) {
-    auto* button = new QPushButton(caption, this);
-    button->setObjectName(QLatin1String(name));
-    button->setAccessibleName(caption);
-    button->setAutoDefault(false);
-    return button;
-}
 
 void frmCrop::buildControls() {
     optMaintainAspect =
@@ -50,24 +37,24 @@ void frmCrop::buildControls() {
     connect(optStretch, &QRadioButton::clicked, this, [this] {
         if (!stretchOnView_) optStretch_Click();
     });
-    cmdChangeBackColor = addButton("cmdChangeBackColor", QStringLiteral("Change Border Color"));
+    cmdChangeBackColor = quietButton(this, "cmdChangeBackColor", QStringLiteral("Change Border Color"));
     cmdChangeBackColor->setToolTip(QStringLiteral("If you include part of the border, you can change its color."));
     connect(cmdChangeBackColor, &QPushButton::clicked, this, &frmCrop::cmdChangeBackColor_Click);
-    picBackColor = label(this, "picBackColor", {});
+    picBackColor = namedLabel(this, "picBackColor", {});
     picBackColor->setFixedSize(22, 22);
-    Label1 = label(this, "Label1", QStringLiteral("Left Click to Reposition Crop Area."));
-    Label2 = label(this, "Label2", QStringLiteral("Right Click, Drag Up or Down, to Resize Crop Area."));
-    lblStretch = label(this, "lblStretch", QStringLiteral("Stretch To Fit Target Size"));
+    Label1 = namedLabel(this, "Label1", QStringLiteral("Left Click to Reposition Crop Area."));
+    Label2 = namedLabel(this, "Label2", QStringLiteral("Right Click, Drag Up or Down, to Resize Crop Area."));
+    lblStretch = namedLabel(this, "lblStretch", QStringLiteral("Stretch To Fit Target Size"));
     lblStretch->hide();
     canvasArea_ = new QScrollArea(this);
     canvasArea_->setObjectName(QStringLiteral("canvasArea"));
     canvasArea_->setAlignment(Qt::AlignCenter);
     picResize = new CropCanvas(canvasArea_);
     canvasArea_->setWidget(picResize);
-    QPushButton* ok = addButton("cmdOK", QStringLiteral("OK"));
+    QPushButton* ok = quietButton(this, "cmdOK", QStringLiteral("OK"));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &frmCrop::cmdOK_Click);
-    QPushButton* cancel = addButton("cmdCancel", QStringLiteral("Cancel"));
+    QPushButton* cancel = quietButton(this, "cmdCancel", QStringLiteral("Cancel"));
     connect(cancel, &QPushButton::clicked, this, &frmCrop::cmdCancel_Click);
 
     auto* modes = new QHBoxLayout;

@@ -9,6 +9,7 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
+#include "dialogs/dialog_controls.h"
 #include "dialogs/frm_crop.h"
 #include "imaging/sizes.h"
 #include "platform/user_dialogs.h"
@@ -47,27 +48,19 @@ frmResize::frmResize(MDImain& main, SharedState& state) : QDialog(&main), main_(
     Form_Load();
 }
 
-QPushButton* frmResize::addButton(const char* name, const QString& caption) {
-    auto* button = new QPushButton(caption, this);
-    button->setObjectName(QLatin1String(name));
-    button->setAccessibleName(caption);
-    button->setAutoDefault(false);
-    return button;
-}
-
 void frmResize::buildControls() {
     auto* grid = new QGridLayout;
     for (std::size_t i = 0; i < im::kStandardSizes.size(); ++i) {
         const QSize size(im::kStandardSizes[i].width, im::kStandardSizes[i].height);
         const QByteArray name = "cmdResize" + QByteArray::fromStdString(im::sizeName(im::kStandardSizes[i]));
         const QString caption = QStringLiteral("Resize to %1 X %2").arg(size.width()).arg(size.height());
-        QPushButton* button = addButton(name.constData(), caption);
+        QPushButton* button = quietButton(this, name.constData(), caption);
         connect(button, &QPushButton::clicked, this, [this, size] { resizeTo(size); });
         grid->addWidget(button, static_cast<int>(i % 4), static_cast<int>(i / 4));
     }
     txtCustomWidth = sizeBox(this, "txtCustomWidth", QStringLiteral("Custom Width"));
     txtCustomHeight = sizeBox(this, "txtCustomHeight", QStringLiteral("Custom Height"));
-    QPushButton* custom = addButton("cmd_custom_size", QStringLiteral("Custom Size"));
+    QPushButton* custom = quietButton(this, "cmd_custom_size", QStringLiteral("Custom Size"));
     custom->setDefault(true);
     connect(custom, &QPushButton::clicked, this, &frmResize::cmd_custom_size_Click);
     auto* customRow = new QHBoxLayout;
@@ -77,9 +70,9 @@ void frmResize::buildControls() {
     customRow->addWidget(custom, 1);
     grid->addLayout(customRow, 4, 0, 1, 2);
 
-    QPushButton* keep = addButton("cmdKeepOrig", QStringLiteral("Keep Original Size"));
+    QPushButton* keep = quietButton(this, "cmdKeepOrig", QStringLiteral("Keep Original Size"));
     connect(keep, &QPushButton::clicked, this, &frmResize::cmdKeepOrig_Click);
-    QPushButton* cancel = addButton("cmdCancelResize", QStringLiteral("Cancel"));
+    QPushButton* cancel = quietButton(this, "cmdCancelResize", QStringLiteral("Cancel"));
     connect(cancel, &QPushButton::clicked, this, &frmResize::cmdCancelResize_Click);
     grid->addWidget(keep, 5, 0);
     grid->addWidget(cancel, 5, 1);

@@ -23,7 +23,6 @@ public:
 
 private:
     void buildControls();
-    QPushButton* addButton(const char* name, const QString& caption);
     void Form_Load();
     void resizeTo(QSize size);
     void cmd_custom_size_Click();

@@ -53,6 +53,16 @@ Dialogs& dialogs() { return installed ? *installed : qtDialogs(); }
 
 void SetDialogs(Dialogs* replacement) { installed = replacement; }
 
+FileDialogSetup SaveDialogSetup(const QString& title, const QString& filter, const QString& defaultExtension) {
+    FileDialogSetup setup;
+    setup.title = title;
+    setup.filter = filter;
+    setup.filterIndex = 1;
+    setup.defaultExtension = defaultExtension;
+    setup.flags = kOverwritePrompt | kPathMustExist;
+    return setup;
+}
+
 void MsgBox(const QString& text, MessageIcon icon, const QString& caption) {
     dialogs().message(text, caption.isEmpty() ? QStringLiteral("Mireo") : caption, icon);
 }

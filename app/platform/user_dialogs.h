@@ -24,6 +24,10 @@ constexpr int kOverwritePrompt = 0x2;   // ask before an existing file is replac
 constexpr int kHideReadOnly = 0x4;
 constexpr int kPathMustExist = 0x800;   // only an existing folder is accepted
 
+// A save dialog with a one-entry filter that asks before a file is replaced
+// and takes only an existing folder.
+FileDialogSetup SaveDialogSetup(const QString& title, const QString& filter, const QString& defaultExtension);
+
 class Dialogs {
 public:
     virtual ~Dialogs() = default;

@@ -117,6 +117,7 @@ private:
     void buildToolbar();
     void buildOptionsPanel();
     void connectCommands();
+    void methodClicked(mireo::imaging::Method method);
     void Form_Load();
     QList<QToolButton*> workingControls() const;
     QList<QToolButton*> flipRotateButtons() const;

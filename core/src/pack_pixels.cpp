@@ -39,15 +39,35 @@ std::vector<uint8_t> packRgb565(const PackedPicture& picture) {
 
 NearestEntry::NearestEntry(const PaletteView& palette, int32_t lastEntry, int32_t startEntry,
                            std::size_t expectedColours)
-    : startEntry_(startEntry) {
+    : startEntry_(startEntry),
+      slotLimit_(std::bit_ceil(std::max<std::size_t>(2 * std::min<std::size_t>(expectedColours, 1 << 24), kFirstSlots))) {
     for (int32_t e = 0; e <= lastEntry; ++e) {
         red_.push_back(palette.at(e, 0));
         green_.push_back(palette.at(e, 1));
         blue_.push_back(palette.at(e, 2));
     }
-    std::size_t slots = std::bit_ceil(std::max<std::size_t>(2 * std::min<std::size_t>(expectedColours, 1 << 24), 1024));
-    keys_.assign(slots, 0);
-    values_.assign(slots, 0);
+    keys_.assign(kFirstSlots, 0);
+    values_.assign(kFirstSlots, 0);
+}
+
+std::size_t NearestEntry::slotOf(uint32_t key) const {
+    std::size_t mask = keys_.size() - 1;
+    std::size_t slot = (key * 2654435761u) & mask;
+    while (keys_[slot] != 0 && keys_[slot] != key) slot = (slot + 1) & mask;
+    return slot;
+}
+
+void NearestEntry::grow() {
+    std::vector<uint32_t> keys(keys_.size() * 2, 0);
+    std::vector<int16_t> values(keys.size(), 0);
+    keys.swap(keys_);
+    values.swap(values_);
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        if (keys[i] == 0) continue;
+        std::size_t slot = slotOf(keys[i]);
+        keys_[slot] = keys[i];
+        values_[slot] = values[i];
+    }
 }
 
 int32_t NearestEntry::search(uint8_t red, uint8_t green, uint8_t blue) const {
@@ -70,17 +90,21 @@ int32_t NearestEntry::search(uint8_t red, uint8_t green, uint8_t blue) const {
 
 int32_t NearestEntry::operator()(uint8_t red, uint8_t green, uint8_t blue) {
     uint32_t key = (uint32_t{red} << 16 | uint32_t{green} << 8 | blue) + 1;
-    std::size_t mask = keys_.size() - 1;
-    std::size_t slot = (key * 2654435761u) & mask;
-    while (keys_[slot] != 0 && keys_[slot] != key) slot = (slot + 1) & mask;
+    std::size_t slot = slotOf(key);
     if (keys_[slot] == key) return values_[slot];
     auto entry = search(red, green, blue);
-    // The cache holds at most half its slots; beyond that colours are
-    // searched each time, which keeps the probe sequences short.
-    if (++filled_ <= keys_.size() / 2) {
-        keys_[slot] = key;
-        values_[slot] = static_cast<int16_t>(entry);
+    // The cache is kept at most half full, which keeps the probe sequences
+    // short.  It starts small (a reduced picture has few colours) and
+    // doubles up to room for every pixel; beyond that colours are searched
+    // each time.
+    if (filled_ + 1 > keys_.size() / 2) {
+        if (keys_.size() >= slotLimit_) return entry;
+        grow();
+        slot = slotOf(key);
     }
+    ++filled_;
+    keys_[slot] = key;
+    values_[slot] = static_cast<int16_t>(entry);
     return entry;
 }
 

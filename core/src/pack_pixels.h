@@ -25,9 +25,13 @@ public:
     int32_t operator()(uint8_t red, uint8_t green, uint8_t blue);
 
 private:
+    static constexpr std::size_t kFirstSlots = 1024;
     int32_t search(uint8_t red, uint8_t green, uint8_t blue) const;
+    std::size_t slotOf(uint32_t key) const;
+    void grow();
     std::vector<float> red_, green_, blue_;
     int32_t startEntry_;
+    std::size_t slotLimit_;
     // Open addressing by colour; a key is the 24-bit colour + 1, 0 = empty.
     std::vector<uint32_t> keys_;
     std::vector<int16_t> values_;

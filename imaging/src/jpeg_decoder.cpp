@@ -63,6 +63,17 @@ bool looksLikeJpeg(std::span<const uint8_t> head) {
 }
 
 JpegDecoder::JpegDecoder(std::span<const uint8_t> file, int limitMb) : state_(new State), limitMb_(limitMb) {
+    readHeader([&](j_decompress_ptr info) {
+        jpeg_mem_src(info, file.data(), static_cast<unsigned long>(file.size()));
+    });
+}
+
+JpegDecoder::JpegDecoder(std::FILE* file, int limitMb) : state_(new State), limitMb_(limitMb) {
+    readHeader([&](j_decompress_ptr info) { jpeg_stdio_src(info, file); });
+}
+
+template <class AttachSource>
+void JpegDecoder::readHeader(AttachSource attach) {
     State& s = *state_;
     s.info.err = jpeg_std_error(&s.errors.pub);
     s.errors.pub.error_exit = jumpBack;
@@ -71,9 +82,9 @@ JpegDecoder::JpegDecoder(std::span<const uint8_t> file, int limitMb) : state_(ne
         state_.reset();
         return;
     }
-    s.info.mem->max_memory_to_use = static_cast<long>(limitMb) * 1024 * 1024;
+    s.info.mem->max_memory_to_use = static_cast<long>(limitMb_) * 1024 * 1024;
     const bool read = s.guarded([&] {
-        jpeg_mem_src(&s.info, file.data(), static_cast<unsigned long>(file.size()));
+        attach(&s.info);
         jpeg_save_markers(&s.info, JPEG_APP0 + 1, 0xFFFF);
         jpeg_read_header(&s.info, TRUE);
     });
@@ -97,6 +108,10 @@ QImage JpegDecoder::decode(int denominator) {
     s.info.scale_num = 1;
     s.info.scale_denom = static_cast<unsigned>(denominator);
     s.info.out_color_space = JCS_EXT_BGRX;  // the byte order of QImage::Format_RGB32 in memory
+    // A picture decoded at a reduced scale is only a step towards a smaller
+    // one: replicating the colour samples instead of interpolating them
+    // cannot be seen after the fitting shrinks it again, and it is faster.
+    if (denominator > 1) s.info.do_fancy_upsampling = FALSE;
     if (!s.guarded([&] { jpeg_calc_output_dimensions(&s.info); })) {
         error_ = QString::fromLatin1(s.errors.message);
         return {};

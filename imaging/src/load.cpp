@@ -1,6 +1,7 @@
 #include "imaging/load.h"
 
 #include <QFile>
+#include <cstdio>
 
 namespace mireo::imaging {
 
@@ -16,44 +17,56 @@ std::span<const uint8_t> bytesOf(const QByteArray& bytes) {
     return {reinterpret_cast<const uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())};
 }
 
-// The whole file when it begins like a JPEG, else nothing: other formats
-// are read by Qt from the file itself.
-QByteArray jpegContents(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    if (!looksLikeJpeg(bytesOf(file.peek(3)))) return {};
-    return file.readAll();
+// The file, open at its start, when it begins like a JPEG; else nothing.
+// Other formats are read by Qt from the file itself.
+OpenFile openJpeg(const QString& path) {
+    OpenFile file(std::fopen(QFile::encodeName(path).constData(), "rb"));
+    if (!file) return {};
+    uint8_t head[3] = {};
+    const std::size_t got = std::fread(head, 1, sizeof head, file.get());
+    if (!looksLikeJpeg({head, got}) || std::fseek(file.get(), 0, SEEK_SET) != 0) return {};
+    return file;
 }
 
 }  // namespace
 
-PictureReader::PictureReader(const QString& path) : contents_(jpegContents(path)) {
-    if (contents_.isEmpty()) reader_.setFileName(path);
-    chooseDecoder();
+// A JPEG file is read a piece at a time as libjpeg asks for it, so that a
+// large photo never sits in memory twice.
+PictureReader::PictureReader(const QString& path) : jpegFile_(openJpeg(path)) {
+    if (jpegFile_) {
+        jpeg_ = std::make_unique<JpegDecoder>(jpegFile_.get(), kAllocationLimitMb);
+        if (takeJpegDecoder()) return;
+    }
+    reader_.setFileName(path);
+    chooseQtReader();
 }
 
 PictureReader::PictureReader(QByteArray contents) : contents_(std::move(contents)) {
     buffer_.setBuffer(&contents_);
     buffer_.open(QIODevice::ReadOnly);
     reader_.setDevice(&buffer_);
-    chooseDecoder();
-}
-
-void PictureReader::chooseDecoder() {
     if (looksLikeJpeg(bytesOf(contents_))) {
         jpeg_ = std::make_unique<JpegDecoder>(bytesOf(contents_), kAllocationLimitMb);
-        if (jpeg_->usable()) {
-            QSize stored = jpeg_->storedSize();
-            size_ = turnsSideways(jpeg_->orientation()) ? stored.transposed() : stored;
-            return;
-        }
-        jpeg_.reset();
-        if (!reader_.device() && !buffer_.isOpen()) {
-            buffer_.setBuffer(&contents_);
-            buffer_.open(QIODevice::ReadOnly);
-            reader_.setDevice(&buffer_);
-        }
+        if (takeJpegDecoder()) return;
     }
+    chooseQtReader();
+}
+
+// The JPEG decoder stays when it can turn the picture into RGB, and when
+// the header is damaged (its reason is the better one); a colour space it
+// does not convert goes to Qt's reader.
+bool PictureReader::takeJpegDecoder() {
+    if (!jpeg_->error().isEmpty()) return true;
+    if (!jpeg_->usable()) {
+        jpeg_.reset();
+        return false;
+    }
+    QSize stored = jpeg_->storedSize();
+    size_ = turnsSideways(jpeg_->orientation()) ? stored.transposed() : stored;
+    return true;
+}
+
+void PictureReader::chooseQtReader() {
     reader_.setAutoTransform(true);
     // A picture within the import limits needs at most 64 MB; a header that
     // claims far more never gets its pixels allocated.

@@ -77,9 +77,11 @@ TEST(PictureReader, DamagedFilesHaveNoSizeAndAReason) {
     test::ScratchDir dir;
     test::writeFile(dir.file("junk.bmp"), {'B', 'M', 1, 2, 3});
     const char jpegHead[] = "\xFF\xD8\xFF\xE0\0\x10JFIF";
+    test::writeFile(dir.file("junk.jpg"), std::vector<uint8_t>(jpegHead, jpegHead + sizeof jpegHead - 1));
     PictureReader fromFile(QString::fromStdString(dir.file("junk.bmp")));
+    PictureReader jpegFromFile(QString::fromStdString(dir.file("junk.jpg")));
     PictureReader fromMemory(QByteArray(jpegHead, sizeof jpegHead - 1));
-    for (PictureReader* reader : {&fromFile, &fromMemory}) {
+    for (PictureReader* reader : {&fromFile, &jpegFromFile, &fromMemory}) {
         EXPECT_FALSE(reader->size().isValid());
         EXPECT_TRUE(reader->read({160, 160}, FitMode::Crop).isNull());
         EXPECT_TRUE(reader->read().isNull());

@@ -1,5 +1,5 @@
 // JPEG decoding straight through libjpeg, from the file's bytes in memory
-// into an RGB32 picture, at full size or at 1/2, 1/4 or 1/8 of it.  It
+// or read from an open file a piece at a time, into an RGB32 picture, at full size or at 1/2, 1/4 or 1/8 of it.  It
 // takes the colour spaces libjpeg turns into RGB itself (YCbCr, RGB, grey);
 // any other JPEG (CMYK, YCCK) is left to Qt's reader.
 #pragma once
@@ -8,6 +8,7 @@
 #include <QSize>
 #include <QString>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <span>
 
@@ -21,6 +22,9 @@ public:
     // Reads the header of `file`, which must outlive the decoder.
     // `limitMb` bounds the decoded picture and the decoder's own memory.
     JpegDecoder(std::span<const uint8_t> file, int limitMb);
+    // Reads the header from the current position of `file`, which must stay
+    // open for the decoder's lifetime.
+    JpegDecoder(std::FILE* file, int limitMb);
     ~JpegDecoder();
     JpegDecoder(const JpegDecoder&) = delete;
     JpegDecoder& operator=(const JpegDecoder&) = delete;
@@ -39,6 +43,8 @@ public:
 
 private:
     struct State;
+    template <class AttachSource>
+    void readHeader(AttachSource attach);
     std::unique_ptr<State> state_;
     bool usable_ = false;
     QSize stored_;

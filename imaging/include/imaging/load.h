@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QImageReader>
 #include <QString>
+#include <cstdio>
 #include <memory>
 
 #include "imaging/fit.h"
@@ -17,6 +18,11 @@
 namespace mireo::imaging {
 
 inline constexpr int kAllocationLimitMb = 128;
+
+struct CloseFile {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using OpenFile = std::unique_ptr<std::FILE, CloseFile>;
 
 class PictureReader {
 public:
@@ -39,11 +45,12 @@ public:
     QString errorString() const;
 
 private:
-    // Takes the JPEG decoder when the contents suit it, else Qt's reader.
-    void chooseDecoder();
+    bool takeJpegDecoder();
+    void chooseQtReader();
     QImage readJpeg(int factor);
 
-    QByteArray contents_;  // the whole file for the JPEG decoder or the buffer
+    OpenFile jpegFile_;  // a JPEG file, read by the decoder as it goes
+    QByteArray contents_;  // a picture given in memory
     QBuffer buffer_;
     std::unique_ptr<JpegDecoder> jpeg_;
     QImageReader reader_;

@@ -76,14 +76,11 @@ void ProgramTest::create(const QString& path, const QString& typedName) {
 
 QStringList ProgramTest::takeMessages() {
     const QStringList texts = dialogs.texts();
-    dialogs.messages.clear();
-    return texts;
+    return dialogs.messages.clear(), texts;
 }
 
 std::ostream& operator<<(std::ostream& out, const QString& text) { return out << '"' << text.toStdString() << '"'; }
-
 std::ostream& operator<<(std::ostream& out, const QByteArray& bytes) { return out << '"' << bytes.toStdString() << '"'; }
-
 std::ostream& operator<<(std::ostream& out, QSize size) { return out << size.width() << " x " << size.height(); }
 
 int main(int argc, char** argv) {

@@ -80,9 +80,7 @@ struct ProgramTest : testing::Test {
     // Saves `picture` in the test's folder and loads it through the dialog.
     void load(const QImage& picture, const QString& name = QStringLiteral("in.bmp"));
     void create(const QString& path, const QString& typedName = {});  // Create Backimage
-    QStringList workingFiles() const {  // the BMP files in temp, by name
-        return QDir(program->temp()).entryList({QStringLiteral("*.bmp")}, QDir::Files, QDir::Name);
-    }
+    QStringList workingFiles() const { return QDir(program->temp()).entryList({"*.bmp"}, QDir::Files, QDir::Name); }
     QImage bmp(const QString& name) const { return mireo::imaging::readWorkingBmp(temp(name)); }
     // The messages shown since the last call; a test reads every one.
     QStringList takeMessages();

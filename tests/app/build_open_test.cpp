@@ -107,7 +107,7 @@ TEST_F(Backimage, TheWarningShowsOncePerSwitchOnUntilTicked) {
 
 // The type (offset 60) and creator (64) are read by the program itself, a
 // damaged database is reported by the library.
-TEST_F(Backimage, OpensOnlyBackimagesAndSaysWhyNot) {
+TEST_F(Backimage, OpensOnlyBackimagesAndABuiltOneComesBackAsItsPreview) {
     const auto head = [](const char* typeAndCreator, int size = 78) {
         return QByteArray(78, '\0').replace(60, 8, typeAndCreator).left(size);
     };
@@ -127,11 +127,8 @@ TEST_F(Backimage, OpensOnlyBackimagesAndSaysWhyNot) {
         EXPECT_TRUE(!shared().ImageLoaded && program->button("cmdLoadPic")->isEnabled());
     }
     EXPECT_EQ(dialogs.fileDialogs[0].title, QStringLiteral("Load Vantrel Background File"));
-}
-
-// A database of the program comes back at its depth and name, in all three
-// working files; Save Image into a folder's place fails with a message.
-TEST_F(Backimage, ABuiltDatabaseComesBackAsItsPreview) {
+    // A database of the program comes back at its depth and name, in all
+    // three working files; Save Image into a folder's place fails with a message.
     for (const char* name : {"optNearestCol", "opt4Bit"}) click(name);
     load(stripes(240, 320));
     const QString name = QStringLiteral("A name of thirty-one characters");

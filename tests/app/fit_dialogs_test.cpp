@@ -58,7 +58,7 @@ struct FitDialogs : ProgramTest {
     }
 };
 
-TEST_F(FitDialogs, TheResizeDialogSaysWhyItOpenedAndHandsOnToTheCropDialog) {
+TEST_F(FitDialogs, TheDialogsShowTheirControlsAndTheResizeDialogHandsOnToTheCropDialog) {
     load(QImage(450, 320, QImage::Format_RGB32));
     ASSERT_TRUE(IsFormLoaded(QStringLiteral("frmResize")));
     EXPECT_EQ(FindForm(QStringLiteral("frmResize"))->pos(), QPoint(13, 13)) << "200 twips";
@@ -97,6 +97,21 @@ TEST_F(FitDialogs, TheResizeDialogSaysWhyItOpenedAndHandsOnToTheCropDialog) {
     press("frmCrop", "cmdChangeBackColor");
     program->main->cmdAbout_Click();  // its button waits for the crop dialog
     for (const char* which : {C, B, A}) check(which);
+    // The about box: its version comes from the project's own CMakeLists.txt.
+    const QString version = QRegularExpression(QStringLiteral("project\\(Mireo VERSION (\\d+\\.\\d+\\.\\d+)"))
+        .match(ReadTextFile(QStringLiteral(__FILE__).section('/', 0, -4) + "/CMakeLists.txt")).captured(1);
+    ASSERT_FALSE(version.isEmpty());
+    const auto label = [](const char* name) { return child<QLabel>("frmAbout", name)->text(); };
+    EXPECT_EQ(std::tuple(FindForm("frmAbout")->windowTitle(), label("lblTitle"), label("lblVersion")),
+              std::tuple(QStringLiteral("About Mireo"), QStringLiteral("Mireo"), "Version " + version));
+    EXPECT_EQ(label("lblDescription"), QStringLiteral("Creates Native PDB background image files for Vantrel"));
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", ScratchFolder().toLocal8Bit());  // no system information tool to be found
+    press("frmAbout", "cmdSysInfo");
+    qputenv("PATH", path);
+    EXPECT_EQ(takeMessages(), QStringList{"System Information Is Unavailable At This Time"});
+    press("frmAbout", "cmdOK");
+    EXPECT_FALSE(IsFormLoaded(QStringLiteral("frmAbout")));
 }
 
 // Custom Size tests the typed sides (an empty box is 0, too many digits too
@@ -296,25 +311,6 @@ TEST_F(FitDialogs, CancelAndCloseLeaveThePictureOrTheLogo) {
         EXPECT_EQ(form().lblPicSize->text(), onScreen ? "320 x 480 Pixels" : "") << what;
         EXPECT_TRUE(program->button("cmdLoadPic")->isEnabled() && program->button("cmdResizeImg")->isEnabled());
     }
-}
-
-// The version comes from the project's own CMakeLists.txt.
-TEST_F(FitDialogs, TheAboutBoxShowsTheVersionAndSaysWhenSystemInformationIsMissing) {
-    const QString version = QRegularExpression(QStringLiteral("project\\(Mireo VERSION (\\d+\\.\\d+\\.\\d+)"))
-        .match(ReadTextFile(QStringLiteral(__FILE__).section('/', 0, -4) + "/CMakeLists.txt")).captured(1);
-    ASSERT_FALSE(version.isEmpty());
-    click("cmdAbout");
-    const auto label = [](const char* name) { return child<QLabel>("frmAbout", name)->text(); };
-    EXPECT_EQ(std::tuple(FindForm("frmAbout")->windowTitle(), label("lblTitle"), label("lblVersion")),
-              std::tuple(QStringLiteral("About Mireo"), QStringLiteral("Mireo"), "Version " + version));
-    EXPECT_EQ(label("lblDescription"), QStringLiteral("Creates Native PDB background image files for Vantrel"));
-    const QByteArray path = qgetenv("PATH");
-    qputenv("PATH", ScratchFolder().toLocal8Bit());  // no system information tool to be found
-    press("frmAbout", "cmdSysInfo");
-    qputenv("PATH", path);
-    EXPECT_EQ(takeMessages(), QStringList{"System Information Is Unavailable At This Time"});
-    press("frmAbout", "cmdOK");
-    EXPECT_FALSE(IsFormLoaded(QStringLiteral("frmAbout")));
 }
 
 } // namespace

@@ -37,17 +37,12 @@ TEST_F(ProfileFile, ReadsDefaultsAndWritesKeepTheRestOfTheFile) {
     EXPECT_EQ(ReadTextFile(file), "; my settings\n[A]\nx = 1\nz=3\n\n[B]\ny=two\n\n[C]\nw=4\n");
     EXPECT_TRUE(set("A", "x", nullptr) && set("B", nullptr, nullptr));
     EXPECT_EQ(ReadTextFile(file), "; my settings\n[A]\nz=3\n\n[C]\nw=4\n");
-}
-
-TEST_F(ProfileFile, ListsAndLongValuesAreCutToTheBuffer) {
-    set("S", "Alpha", "0123456789");
-    set("S", "Beta", "b");
-    set("T", "k", "v");
-    set("T", "Long", QByteArray(300, 'v').constData());
-    EXPECT_EQ(get("S", "Alpha", 5), "0123");
-    EXPECT_EQ(get("T", "Long"), QByteArray(254, 'v'));
-    EXPECT_EQ(get("S", nullptr), QByteArray("Alpha\0Beta\0", 11));
-    EXPECT_EQ(get(nullptr, nullptr), QByteArray("S\0T\0", 4));
+    // Values and lists of names are cut to the buffer.
+    QFile::remove(file);
+    EXPECT_TRUE(set("S", "Alpha", "0123456789") && set("S", "Beta", "b") && set("T", "Long", QByteArray(300, 'v').constData()));
+    EXPECT_EQ(std::tuple(get("S", "Alpha", 5), get("T", "Long")), std::tuple("0123", QByteArray(254, 'v')));
+    EXPECT_EQ(std::tuple(get("S", nullptr), get(nullptr, nullptr)),
+              std::tuple(QByteArray("Alpha\0Beta\0", 11), QByteArray("S\0T\0", 4)));
     EXPECT_EQ(get("S", nullptr, 8), QByteArray("Alpha\0", 6)) << "a list is cut to the buffer less two";
 }
 
@@ -78,7 +73,7 @@ struct IniClass : testing::Test {
 };
 
 // Success tells of the last write only; NULs are dropped from a value.
-TEST_F(IniClass, SuccessFollowsTheLastWriteOnlyAndNulsAreDropped) {
+TEST_F(IniClass, SuccessFollowsTheLastWriteAndFormPositionsRoundTrip) {
     EXPECT_EQ(ini.LastReturnCode(), 0);
     EXPECT_FALSE(ini.Success());
     EXPECT_EQ(ini.Value(), QStringLiteral("Mireo"));
@@ -90,17 +85,8 @@ TEST_F(IniClass, SuccessFollowsTheLastWriteOnlyAndNulsAreDropped) {
     ini.setKey(QStringLiteral("Name"));
     EXPECT_EQ(ini.Value(), QStringLiteral("Mireo"));
     EXPECT_FALSE(ini.Success()) << "a read leaves the result of the last write";
-}
-
-TEST(CLngDefault, RoundsHalvesToEvenOrFallsBack) {
-    const std::pair<const char*, int32_t> cases[] = {{"42", 42},   {" -7 ", -7}, {"2.5", 2},          {"3.5", 4},
-                                                     {"FAIL", 99}, {"", 99},     {"3000000000", 99}, {"-2147483648", INT32_MIN}};
-    for (auto [text, expected] : cases) EXPECT_EQ(cInifile::CLngDefault(QLatin1String(text), 99), expected) << text;
-}
-
-// A stored position comes back, kept 4 pixels inside the screen; without
-// stored keys the window stays as it is.
-TEST_F(IniClass, FormPositionRoundTripsAndIsPulledBackOnScreen) {
+    // A stored position comes back, kept 4 pixels inside the screen; without
+    // stored keys the window stays as it is.
     ini.setSection(QStringLiteral("Window"));
     QWidget window;
     window.setGeometry(40, 50, 300, 200);
@@ -114,6 +100,12 @@ TEST_F(IniClass, FormPositionRoundTripsAndIsPulledBackOnScreen) {
     write("Top", QStringLiteral("2"));
     ini.LoadFormPosition(window, 50, 50);
     EXPECT_EQ(window.geometry(), QRect(4, 4, 300, 200));
+}
+
+TEST(CLngDefault, RoundsHalvesToEvenOrFallsBack) {
+    const std::pair<const char*, int32_t> cases[] = {{"42", 42},   {" -7 ", -7}, {"2.5", 2},          {"3.5", 4},
+                                                     {"FAIL", 99}, {"", 99},     {"3000000000", 99}, {"-2147483648", INT32_MIN}};
+    for (auto [text, expected] : cases) EXPECT_EQ(cInifile::CLngDefault(QLatin1String(text), 99), expected) << text;
 }
 
 // The settings rules over a file of given content.
@@ -162,7 +154,7 @@ TEST_F(SettingsFile, CustomSidesOutsideFiftyToSixHundredReadAs320) {
     }
 }
 
-TEST_F(SettingsFile, WritesEveryKeyWithOutOfRangeValuesAsDefaults) {
+TEST_F(SettingsFile, WritesEveryKeyWithOutOfRangeValuesAsDefaultsOrSaysItFailed) {
     EXPECT_EQ(written({QString(), 600, 50, true, false, 5120, 51200}, {8, false, true}),
               "[Color Depth]\nDefault Color Depth=8-Bit\n\n[Color Reduction Method]\n"
               "Type=Nearest Color\n\n[Custom Size]\nWidth=600\nHeight=50\n\n[Compression]\n"
@@ -177,14 +169,11 @@ TEST_F(SettingsFile, WritesEveryKeyWithOutOfRangeValuesAsDefaults) {
     const QByteArray none = written({}, {0, false, false});
     EXPECT_FALSE(none.contains("Default Color Depth") || none.contains("Type=")) << "no depth or method selected";
     EXPECT_TRUE(written({}, {4, true, true}).contains("Default Color Depth=4-Bit\n\n[Color Reduction Method]\nType=Dithered\n"));
-}
-
-TEST_F(SettingsFile, AFailedWriteIsReportedAndTheReadGivesTheDefaults) {
+    // A failed write is reported, and the read after it gives the defaults.
     QFile::remove(ini.path());
     QDir().mkpath(ini.path());
     EXPECT_FALSE(WriteSettings(ini, Settings{}, {16, true, false}));
-    EXPECT_TRUE(ReadSettings(ini, settings).failed);
-    EXPECT_EQ(settings.CustomWidth, 320);
+    EXPECT_TRUE(ReadSettings(ini, settings).failed && settings.CustomWidth == 320);
 }
 
 } // namespace

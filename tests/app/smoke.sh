@@ -14,9 +14,7 @@ command -v xvfb-run >/dev/null 2>&1 || { echo "xvfb-run is missing"; exit 77; }
 # A copy of its own, so the program's folder (AppPath) is this test's.
 rm -rf "$work" && mkdir -p "$work/temp" || exit 1
 cp "$program" "$work/mireo" || exit 1
-echo x > "$work/temp/left over.bmp"
-echo x > "$work/temp/temp3.bin"
-echo x > "$work/temp/notes.txt"
+for name in "left over.bmp" temp3.bin notes.txt; do echo x > "$work/temp/$name"; done
 
 # Under AddressSanitizer, libxkbcommon's X11 keymap reading trips the
 # strict string checks (it hands strndup a string without terminator).
@@ -42,7 +40,6 @@ else
     grep -q "^message:" "$work/output.txt" && fail "a message was shown"
     for line in "Name=Mireo" "Default Color Depth=16-Bit" "Type=Dithered" "Width=320" "Height=320" \
                 "Use Backimage Compression=False" "Show Compression Warning=True" "Block1=51200" "Block2=30720"; do
-        grep -qx "$line" "$work/Mireo.ini" || fail "Mireo.ini lacks $line"
-    done
+        grep -qx "$line" "$work/Mireo.ini" || fail "Mireo.ini lacks $line"; done
 fi
 echo "passed"

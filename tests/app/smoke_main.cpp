@@ -10,30 +10,22 @@
 #include "program/shared_state.h"
 #include "windows/main_window.h"
 
-namespace {
-
-void print(const QString& line) {
+static void print(const QString& line) {
     std::puts(line.toUtf8().constData());
     std::fflush(stdout);
 }
 
-void answerMessageBoxes() {
-    auto* timer = new QTimer(qApp);
-    QObject::connect(timer, &QTimer::timeout, [] {
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Mireo"));
+    QTimer answerer;
+    QObject::connect(&answerer, &QTimer::timeout, [] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
             print(QStringLiteral("message: ") + box->text().replace(QLatin1Char('\n'), QLatin1Char(' ')));
             box->accept();
         }
     });
-    timer->start(200);
-}
-
-} // namespace
-
-int main(int argc, char* argv[]) {
-    QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Mireo"));
-    answerMessageBoxes();
+    answerer.start(200);
     SharedState shared;
     MDImain main(shared);
     print(QStringLiteral("ScreenBits=%1").arg(shared.ScreenBits));

@@ -114,11 +114,7 @@ TEST(StartUp, ASecondCopyLeavesTheFirstOnesFilesAlone) {
     StartedProgram first;
     WriteTextFile(first.temp() + "/temp8d.bmp", "preview");
     const QByteArray settings = ReadTextFile(first.ini());
-    {
-        SharedState shared;
-        MDImain second(shared, StartupOptions{first.folder, 24});
-        EXPECT_TRUE(second.Ended());
-    }
+    EXPECT_TRUE(StartedProgram(24, first.folder).main->Ended());
     EXPECT_EQ(dialogs.texts(), QStringList{"Mireo is already running. Please use the window that is open."});
     EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Information);
     EXPECT_EQ(std::tuple(ReadTextFile(first.temp() + "/temp8d.bmp"), ReadTextFile(first.ini())),
@@ -166,12 +162,10 @@ TEST(Drops, TheFirstFileGoesByItsExtension) {
         program.button("opt8Bit")->setChecked(true);
         WriteTextFile(program.temp() + "/temp8d.bmp", "x");
         QMimeData mime;
-        QList<QUrl> urls;
-        for (const QString& file : files) urls << QUrl::fromLocalFile(file);
-        mime.setUrls(urls);
+        for (const QString& file : files) mime.setUrls(mime.urls() << QUrl::fromLocalFile(file));
         QDragEnterEvent enter(QPoint(1, 1), actions, &mime, Qt::LeftButton, Qt::NoModifier);
         QDropEvent drop(QPointF(1, 1), actions, &mime, Qt::LeftButton, Qt::NoModifier);
-        for (QEvent* event : {static_cast<QEvent*>(&enter), static_cast<QEvent*>(&drop)})
+        for (QEvent* event : std::initializer_list<QEvent*>{&enter, &drop})
             QCoreApplication::sendEvent(program.main->form1().picMain, event);
         EXPECT_EQ(dialogs.texts(), QStringList{QLatin1String(reached)}) << files.first();
         EXPECT_EQ(std::tuple(QFile::exists(program.temp() + "/temp8d.bmp"), program.shared.Want8Bit), std::tuple(kept, true));
@@ -208,17 +202,12 @@ TEST(BusyBracket, DisablesTheTwelveWorkingControlsAndRestoresTheRecordedOptions)
 
 // Answers with `browser` and writes down what the program asks and starts.
 struct FakeBrowser : BrowserPlatform {
-    FakeBrowser(const char* name, bool launches) : browser(QLatin1String(name)), launchSucceeds(launches) {
-        SetBrowserPlatform(this);
-    }
+    FakeBrowser(const char* name, bool succeeds) : browser(QLatin1String(name)), launches(succeeds) { SetBrowserPlatform(this); }
     ~FakeBrowser() override { SetBrowserPlatform(nullptr); }
     QString findBrowserFor(const QString& file) override { askedContent = ReadTextFile(file); return browser; }
-    bool launch(const QString& program, const QString& page) override {
-        launched << program + ' ' + page;
-        return launchSucceeds;
-    }
+    bool launch(const QString& program, const QString& page) override { return launched << program + ' ' + page, launches; }
     QString browser;
-    bool launchSucceeds;
+    bool launches;
     QByteArray askedContent;  // of the file the browser was looked up for, at that moment
     QStringList launched;
 };

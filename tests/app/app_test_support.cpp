@@ -6,18 +6,6 @@
 #include <QTemporaryDir>
 #include <csignal>
 
-std::optional<QString> RecordingDialogs::openFile(const FileDialogSetup& setup) {
-    fileDialogs.push_back(setup);
-    const QString answer = answers.isEmpty() ? QString() : answers.takeFirst();
-    return answer.isEmpty() ? std::nullopt : std::optional(answer);
-}
-
-QImage Filled(QSize size, QColor colour) {
-    QImage picture(size, QImage::Format_RGB32);
-    picture.fill(colour);
-    return picture;
-}
-
 QString ScratchFolder() {
     static std::vector<std::unique_ptr<QTemporaryDir>> folders;
     return folders.emplace_back(std::make_unique<QTemporaryDir>())->path();
@@ -53,19 +41,10 @@ QByteArray CliDatabase(const QStringList& arguments, const QString& output) {
     return ReadTextFile(output);
 }
 
-StartedProgram::StartedProgram(int screenBits, const QString& where)
-    : folder(where.isEmpty() ? ScratchFolder() : where),
-      main(std::make_unique<MDImain>(shared, StartupOptions{folder, screenBits})) {}
-
 void ProgramTest::click(const char* name) {
     QToolButton* button = program->button(name);
     ASSERT_TRUE(button) << name;
     button->click();
-}
-
-void ProgramTest::load(const QImage& picture, const QString& name) {
-    EXPECT_TRUE(picture.save(file(name), nullptr, 95)) << name;
-    load(file(name));
 }
 
 void ProgramTest::create(const QString& path, const QString& typedName) {
@@ -73,15 +52,6 @@ void ProgramTest::create(const QString& path, const QString& typedName) {
     dialogs.answers << path;
     click("cmdCreatePDB");
 }
-
-QStringList ProgramTest::takeMessages() {
-    const QStringList texts = dialogs.texts();
-    return dialogs.messages.clear(), texts;
-}
-
-std::ostream& operator<<(std::ostream& out, const QString& text) { return out << '"' << text.toStdString() << '"'; }
-std::ostream& operator<<(std::ostream& out, const QByteArray& bytes) { return out << '"' << bytes.toStdString() << '"'; }
-std::ostream& operator<<(std::ostream& out, QSize size) { return out << size.width() << " x " << size.height(); }
 
 int main(int argc, char** argv) {
     // The tests run without a display, also when their list is gathered.

@@ -34,7 +34,11 @@ struct RecordingDialogs : Dialogs {
     void message(const QString& text, const QString& caption, MessageIcon icon) override {
         messages.push_back({text, caption, icon});
     }
-    std::optional<QString> openFile(const FileDialogSetup& setup) override;
+    std::optional<QString> openFile(const FileDialogSetup& setup) override {
+        fileDialogs.push_back(setup);
+        const QString answer = answers.isEmpty() ? QString() : answers.takeFirst();
+        return answer.isEmpty() ? std::nullopt : std::optional(answer);
+    }
     std::optional<QString> saveFile(const FileDialogSetup& setup) override { return openFile(setup); }
     QStringList texts() const {
         QStringList all;
@@ -47,7 +51,11 @@ struct RecordingDialogs : Dialogs {
     QStringList answers;
 };
 
-QImage Filled(QSize size, QColor colour);
+inline QImage Filled(QSize size, QColor colour) {
+    QImage picture(size, QImage::Format_RGB32);
+    picture.fill(colour);
+    return picture;
+}
 // A scratch folder for one test, removed at exit.
 QString ScratchFolder();
 void WriteTextFile(const QString& path, const QByteArray& content);
@@ -59,7 +67,9 @@ QByteArray CliDatabase(const QStringList& arguments, const QString& output);
 
 // A program started in its own scratch folder, with the given display depth.
 struct StartedProgram {
-    explicit StartedProgram(int screenBits = 24, const QString& folder = {});
+    explicit StartedProgram(int screenBits = 24, const QString& where = {})
+        : folder(where.isEmpty() ? ScratchFolder() : where),
+          main(std::make_unique<MDImain>(shared, StartupOptions{folder, screenBits})) {}
     QString temp() const { return folder + QStringLiteral("/temp"); }
     QString ini() const { return folder + QStringLiteral("/Mireo.ini"); }
     QToolButton* button(const char* name) const { return main->findChild<QToolButton*>(QLatin1String(name)); }
@@ -78,12 +88,19 @@ struct ProgramTest : testing::Test {
     void click(const char* name);
     void load(const QString& path) { dialogs.answers << path; click("cmdLoadPic"); }
     // Saves `picture` in the test's folder and loads it through the dialog.
-    void load(const QImage& picture, const QString& name = QStringLiteral("in.bmp"));
+    void load(const QImage& picture, const QString& name = QStringLiteral("in.bmp")) {
+        EXPECT_TRUE(picture.save(file(name), nullptr, 95)) << name;
+        load(file(name));
+    }
     void create(const QString& path, const QString& typedName = {});  // Create Backimage
     QStringList workingFiles() const { return QDir(program->temp()).entryList({"*.bmp"}, QDir::Files, QDir::Name); }
     QImage bmp(const QString& name) const { return mireo::imaging::readWorkingBmp(temp(name)); }
     // The messages shown since the last call; a test reads every one.
-    QStringList takeMessages();
+    QStringList takeMessages() {
+        const QStringList texts = dialogs.texts();
+        dialogs.messages.clear();
+        return texts;
+    }
     void TearDown() override { EXPECT_EQ(dialogs.texts(), QStringList{}) << "messages no step of the test read"; }
 
     RecordingDialogs dialogs;
@@ -92,6 +109,6 @@ struct ProgramTest : testing::Test {
 };
 
 // Readable failure messages.
-std::ostream& operator<<(std::ostream& out, const QString& text);
-std::ostream& operator<<(std::ostream& out, const QByteArray& bytes);
-std::ostream& operator<<(std::ostream& out, QSize size);
+inline std::ostream& operator<<(std::ostream& out, const QString& text) { return out << '"' << text.toStdString() << '"'; }
+inline std::ostream& operator<<(std::ostream& out, const QByteArray& bytes) { return out << '"' << bytes.toStdString() << '"'; }
+inline std::ostream& operator<<(std::ostream& out, QSize size) { return out << size.width() << " x " << size.height(); }

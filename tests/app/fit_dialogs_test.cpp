@@ -92,8 +92,8 @@ TEST_F(FitDialogs, TheDialogsShowTheirControlsAndTheResizeDialogHandsOnToTheCrop
     EXPECT_FALSE(program->button("cmdLoadPic")->isEnabled());
     press("frmResize", "cmdResize320x480");
     EXPECT_EQ(std::tuple(shared().SizeChoice, FindForm("frmCrop")->pos()), std::tuple("320x480", QPoint(0, 0)));
-    EXPECT_FALSE(IsFormLoaded(QStringLiteral("frmResize")));
-    EXPECT_FALSE(program->button("cmdLoadPic")->isEnabled()) << "the crop dialog is still open";
+    EXPECT_FALSE(IsFormLoaded(QStringLiteral("frmResize")) || program->button("cmdLoadPic")->isEnabled())
+        << "the crop dialog is still open";
     press("frmCrop", "cmdChangeBackColor");
     program->main->cmdAbout_Click();  // its button waits for the crop dialog
     for (const char* which : {C, B, A}) check(which);
@@ -138,12 +138,10 @@ TEST_F(FitDialogs, CustomAndOriginalSizesAreCheckedAndTheCustomOneStored) {
             press("frmResize", "cmdCancelResize");
             continue;
         }
-        EXPECT_EQ(shared().SizeChoice, QStringLiteral("Custom"));
-        EXPECT_EQ(QSize(shared().TargetWidth, shared().TargetHeight), size);
-        EXPECT_EQ(QSize(shared().CustomWidth, shared().CustomHeight), size);
+        EXPECT_EQ(std::tuple(shared().SizeChoice, QSize(shared().TargetWidth, shared().TargetHeight),
+                             QSize(shared().CustomWidth, shared().CustomHeight)), std::tuple("Custom", size, size));
         if (width) {
-            const QByteArray ini = ReadTextFile(program->ini());
-            EXPECT_TRUE(ini.contains("Width=" + QByteArray(width) + "\nHeight=" + height + '\n')) << ini;
+            EXPECT_TRUE(ReadTextFile(program->ini()).contains("Width=" + QByteArray(width) + "\nHeight=" + height + '\n'));
             press("frmCrop", "cmdCancel");
         } else {
             EXPECT_TRUE(shared().ImageLoaded && program->button("cmdLoadPic")->isEnabled());
@@ -189,11 +187,6 @@ TEST_F(FitDialogs, TheCropViewScalesCentresAndHalvesThePicture) {
     EXPECT_TRUE(child("frmCrop", "cmdChangeBackColor")->isHidden() && child("frmCrop", "picBackColor")->isHidden())
         << "a square needs no border";
     press("frmCrop", "cmdCancel");
-    QImage stripes = Filled({2600, 1000}, Qt::black);  // halved by averaging, black and white columns make grey
-    for (int x = 0; x < 2600; x += 2)
-        for (int y = 0; y < 1000; ++y) stripes.setPixel(x, y, qRgb(255, 255, 255));
-    importAndChoose(stripes, "cmdResize160x160");
-    EXPECT_NEAR(bmp("lgtemp.bmp").pixelColor(650, 250).red(), 128, 32);
 }
 
 TEST_F(FitDialogs, TheRectangleMovesWithinTheCanvasAndKeepsTheTargetsProportions) {
@@ -221,10 +214,6 @@ TEST_F(FitDialogs, TheRectangleMovesWithinTheCanvasAndKeepsTheTargetsProportions
     keys(Qt::Key_Right, 1, Qt::ShiftModifier);
     keys(Qt::Key_Down, 1);
     EXPECT_EQ(canvas().CropRec().topLeft(), QPointF(20, 21));
-    keys(Qt::Key_Up, 5, Qt::ShiftModifier);
-    EXPECT_EQ(canvas().CropRec().topLeft(), QPointF(20, 0));
-    keys(Qt::Key_Right, 50, Qt::ShiftModifier);
-    EXPECT_TRUE(canvas().CropRec().right() <= 450 && canvas().CropRec().right() > 440) << canvas().CropRec().right();
 }
 
 // The colour dialog keeps its values in range, locks grey and cancels; OK

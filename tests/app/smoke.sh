@@ -5,7 +5,6 @@
 # 24 and 16 bits: the window shows, ScreenBits is the screen's depth, and
 # Exit writes the settings and deletes the working files.
 # 8 bits: the video-depth message is shown and the program ends at once.
-# Exits 77 (skipped) when xvfb-run is missing.
 set -u
 program=$1 depth=$2 work=$3
 
@@ -27,8 +26,7 @@ cat "$work/output.txt"
 fail() { echo "FAILED: $*"; exit 1; }
 [ "$status" -eq 0 ] || fail "the program ended with status $status"
 grep -qx "ScreenBits=$depth" "$work/output.txt" || fail "ScreenBits is not $depth"
-[ -e "$work/temp/left over.bmp" ] && fail "a .bmp file is left in temp"
-[ -e "$work/temp/temp3.bin" ] && fail "a .bin file is left in temp"
+for left in "left over.bmp" temp3.bin; do [ -e "$work/temp/$left" ] && fail "$left is left in temp"; done
 [ -e "$work/temp/notes.txt" ] || fail "notes.txt was deleted"
 
 if [ "$depth" -lt 16 ]; then
@@ -40,6 +38,7 @@ else
     grep -q "^message:" "$work/output.txt" && fail "a message was shown"
     for line in "Name=Mireo" "Default Color Depth=16-Bit" "Type=Dithered" "Width=320" "Height=320" \
                 "Use Backimage Compression=False" "Show Compression Warning=True" "Block1=51200" "Block2=30720"; do
-        grep -qx "$line" "$work/Mireo.ini" || fail "Mireo.ini lacks $line"; done
+        grep -qx "$line" "$work/Mireo.ini" || fail "Mireo.ini lacks $line"
+    done
 fi
 echo "passed"

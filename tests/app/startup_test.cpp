@@ -13,7 +13,7 @@
 
 namespace {
 
-TEST(StartUp, ShowsEveryControlAndTheLogoAndClearsOnlyTheWorkingImages) {
+TEST(StartUp, ShowsEveryControlAndTheLogoClearsOnlyTheWorkingImagesAndRunsOnce) {
     RecordingDialogs dialogs;
     const QString folder = ScratchFolder();
     for (const char* name : {"temp.bmp", "temp24bit.bmp", "temp4n.bmp", "temp8n.bmp", "temp4d.bmp", "temp8d.bmp",
@@ -49,7 +49,7 @@ TEST(StartUp, ShowsEveryControlAndTheLogoAndClearsOnlyTheWorkingImages) {
     auto* busy = main.findChild<QLabel*>(QStringLiteral("lblWorking"));
     EXPECT_EQ(std::tuple(main.windowTitle(), main.findChild<QLabel*>(QStringLiteral("Label2"))->text(), busy->text()),
               std::tuple("Mireo", "Palm Backimage Name", "Working.........."));
-    EXPECT_TRUE(busy->isHidden());
+    EXPECT_TRUE(busy->isHidden()) << "shown only while a picture is worked on";
     EXPECT_EQ(main.findChild<QLineEdit*>(QStringLiteral("txtPDBname"))->maxLength(), 31);
     // The logo at 230 x 120 twips in a window 500 twips wider, itself at 200 x 200 twips.
     Form1& form = main.form1();
@@ -58,11 +58,19 @@ TEST(StartUp, ShowsEveryControlAndTheLogoAndClearsOnlyTheWorkingImages) {
               std::tuple(QSize(320, 320), QPoint(15, 8), QPoint(13, 13)));
     EXPECT_EQ(form.windowWidthTwips(), 320 * 15 + 495);
     const SharedState& s = program.shared;
-    EXPECT_FALSE(s.LogoShown || s.ImageLoaded);
     EXPECT_EQ(std::tuple(s.ScreenBits, s.ColorDepthBits, s.AppPath, s.TempBmpPath),
               std::tuple(24, int16_t{16}, folder, folder + QStringLiteral("/temp/temp.bmp")));
     EXPECT_EQ(ReadTextFile(program.ini()), "[Program]\nName=Mireo\n");
-    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_TRUE(!s.LogoShown && !s.ImageLoaded && dialogs.messages.empty());
+    // A second copy in the same folder stops at once and leaves the first one's files alone.
+    WriteTextFile(program.temp() + "/temp8d.bmp", "preview");
+    EXPECT_TRUE(StartedProgram(24, folder).main->Ended());
+    EXPECT_EQ(dialogs.texts(), QStringList{"Mireo is already running. Please use the window that is open."});
+    EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Information);
+    EXPECT_EQ(std::tuple(ReadTextFile(program.temp() + "/temp8d.bmp"), ReadTextFile(program.ini())),
+              std::tuple(QByteArray("preview"), QByteArray("[Program]\nName=Mireo\n")));
+    program.main.reset();
+    EXPECT_FALSE(StartedProgram(24, folder).main->Ended()) << "the folder is free once the first copy ends";
 }
 
 // The stored depth (in any letter case) and compression apply. A display
@@ -107,21 +115,6 @@ TEST(StartUp, AppliesTheStoredSettingsOrSaysWhyNot) {
         EXPECT_EQ(std::tuple(program.main->selectedDepth(), program.shared.ColorDepthBits),
                   std::tuple(depthBits ? depthBits : 16, int16_t(depthBits))) << depth;
     }
-}
-
-TEST(StartUp, ASecondCopyLeavesTheFirstOnesFilesAlone) {
-    RecordingDialogs dialogs;
-    StartedProgram first;
-    WriteTextFile(first.temp() + "/temp8d.bmp", "preview");
-    const QByteArray settings = ReadTextFile(first.ini());
-    EXPECT_TRUE(StartedProgram(24, first.folder).main->Ended());
-    EXPECT_EQ(dialogs.texts(), QStringList{"Mireo is already running. Please use the window that is open."});
-    EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Information);
-    EXPECT_EQ(std::tuple(ReadTextFile(first.temp() + "/temp8d.bmp"), ReadTextFile(first.ini())),
-              std::tuple(QByteArray("preview"), settings));
-    first.main.reset();
-    StartedProgram third(24, first.folder);
-    EXPECT_FALSE(third.main->Ended()) << "the folder is free once the first copy ends";
 }
 
 TEST(WindowSystem, ShowsTheLibrarysMessagesAndProgressWindows) {
@@ -228,8 +221,8 @@ TEST(Help, OpensThePageThroughAThrowAwayFileOrSaysWhyNot) {
         EXPECT_EQ(dialogs.texts(), message ? QStringList{QLatin1String(message)} : QStringList{});
         if (blocked) continue;
         EXPECT_TRUE(browser.askedContent == " <\\HTML>\n" && !QFile::exists(throwAway)) << browser.askedContent;
-        const QString launch = QStringLiteral("firefox ") + program.folder + "/Help/Mireo_Help.htm";
-        EXPECT_EQ(browser.launched, *browserName ? QStringList{launch} : QStringList{});
+        const QString page = program.folder + "/Help/Mireo_Help.htm";
+        EXPECT_EQ(browser.launched, *browserName ? QStringList{"firefox " + page} : QStringList{});
     }
 }
 

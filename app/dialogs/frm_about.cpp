@@ -59,8 +59,7 @@ frmAbout::frmAbout(MDImain& main) : QDialog(&main), main_(main) {
     QPushButton* ok = namedButton(this, "cmdOK", QStringLiteral("OK"));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::close);
-    QPushButton* sysInfo = namedButton(this, "cmdSysInfo", QStringLiteral("&System Info..."));
-    sysInfo->setAutoDefault(false);
+    QPushButton* sysInfo = quietButton(this, "cmdSysInfo", QStringLiteral("&System Info..."));
     connect(sysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
     // OK, Escape and the close box give the image window back.
     connect(this, &QDialog::finished, this, [this] { main_.form1().setEnabled(true); });

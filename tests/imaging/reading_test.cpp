@@ -87,6 +87,9 @@ TEST(PictureReader, DamagedFilesHaveNoSizeAndAReason) {
         EXPECT_TRUE(reader->read().isNull());
         EXPECT_FALSE(reader->errorString().isEmpty());
     }
+    // A damaged JPEG header keeps libjpeg's own reason rather than Qt's.
+    EXPECT_EQ(jpegFromFile.errorString(), fromMemory.errorString());
+    EXPECT_TRUE(jpegFromFile.errorString().contains(QLatin1String("JPEG"))) << jpegFromFile.errorString().toStdString();
 }
 
 TEST(ExifOrientation, FoundInBothByteOrdersAndRefusedWhenDamaged) {

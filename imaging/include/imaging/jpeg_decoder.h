@@ -1,7 +1,8 @@
 // JPEG decoding straight through libjpeg, from the file's bytes in memory
-// or read from an open file a piece at a time, into an RGB32 picture, at full size or at 1/2, 1/4 or 1/8 of it.  It
-// takes the colour spaces libjpeg turns into RGB itself (YCbCr, RGB, grey);
-// any other JPEG (CMYK, YCCK) is left to Qt's reader.
+// or from an open file read a piece at a time, into an RGB32 picture, at
+// full size or at 1/2, 1/4 or 1/8 of it.  It takes the colour spaces
+// libjpeg turns into RGB itself (YCbCr, RGB, grey); any other JPEG (CMYK,
+// YCCK) is left to Qt's reader.
 #pragma once
 
 #include <QImage>

@@ -35,17 +35,26 @@ std::optional<std::string> previewFor(const ConvertOptions& options, const std::
     return (fs::path(*options.preview) / (name + ".png")).string();
 }
 
-// Refusals of one input: the batch goes on with the next.
-std::string outputProblem(const Job& job) {
-    for (const std::optional<std::string>& file : {std::optional<std::string>(job.output), job.preview}) {
+// Refusals of one input, with the file they concern: the batch goes on
+// with the next.
+void refuseOutputs(Job& job) {
+    const std::pair<std::optional<std::string>, const char*> outputs[] = {{job.output, "database"},
+                                                                          {job.preview, "preview"}};
+    for (const auto& [file, what] : outputs) {
         if (!file || isStream(*file)) continue;
         fs::path folder = fs::path(*file).parent_path();
-        if (!folder.empty() && !fs::is_directory(folder)) return "The output folder " + folder.string() + " does not exist.";
         std::error_code ignored;
-        if (!isStream(job.input) && fs::equivalent(job.input, *file, ignored))
-            return "The output would replace the input picture.";
+        if (!folder.empty() && !fs::is_directory(folder, ignored)) {
+            job.refusal = std::string("cannot write the ") + what + ": the folder " + folder.string() + " does not exist";
+            job.refusalFile = *file;
+            return;
+        }
+        if (!isStream(job.input) && fs::equivalent(job.input, *file, ignored)) {
+            job.refusal = "the output would replace the input picture";
+            job.refusalFile = job.input;
+            return;
+        }
     }
-    return {};
 }
 
 void checkChoices(const ConvertOptions& options) {
@@ -66,12 +75,16 @@ std::vector<Job> planBatch(const ConvertOptions& options) {
     std::vector<Job> jobs;
     std::set<std::string> written;
     for (const std::string& input : options.inputs) {
-        Job job{input, outputFor(options, input), std::nullopt, {}};
+        Job job{input, outputFor(options, input), std::nullopt, {}, {}};
         job.preview = previewFor(options, input, job.output);
-        job.refusal = outputProblem(job);
-        if (job.refusal.empty() && !isStream(job.output) &&
-            !written.insert(fs::weakly_canonical(job.output).string()).second)
-            job.refusal = "An earlier input of this batch was already written to " + job.output + ".";
+        refuseOutputs(job);
+        std::error_code ignored;
+        fs::path canonical = fs::weakly_canonical(job.output, ignored);
+        const std::string key = canonical.empty() ? job.output : canonical.string();
+        if (job.refusal.empty() && !isStream(job.output) && !written.insert(key).second) {
+            job.refusal = "an earlier input of this batch was already written to " + job.output;
+            job.refusalFile = input;
+        }
         jobs.push_back(std::move(job));
     }
     return jobs;

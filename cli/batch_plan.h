@@ -17,6 +17,7 @@ struct Job {
     std::string output;  // a path, or "-" for standard output
     std::optional<std::string> preview;
     std::string refusal;  // not empty: the input is refused with this message
+    std::string refusalFile;  // the file the refusal concerns
 };
 
 // Throws UsageError for choices that fit no input (a preview file for

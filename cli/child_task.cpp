@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <system_error>
 
+#include "imaging/temporary_paths.h"
 #include "pipe_io.h"
 
 namespace mireo::cli {
@@ -16,7 +17,11 @@ pid_t forkChild(const std::function<void()>& body) {
     std::fflush(stderr);
     pid_t pid = ::fork();
     if (pid < 0) throw std::system_error(errno, std::generic_category(), "fork");
-    if (pid > 0) return pid;
+    if (pid > 0) {
+        imaging::TemporaryPaths::addChild(pid);
+        return pid;
+    }
+    imaging::TemporaryPaths::forgetChildren();
     try {
         body();
     } catch (...) {
@@ -37,7 +42,7 @@ ChildTask::ChildTask(const std::function<Outcome()>& work) {
             try {
                 outcome = work();
             } catch (const std::exception& error) {
-                outcome = Outcome{false, 0, {error.what()}};
+                outcome = Outcome{false, 0, {error.what()}, {}};
             }
             writeAll(ends[1], encodeOutcome(outcome));
         });
@@ -65,7 +70,7 @@ Outcome ChildTask::finish() {
     pid_ = -1;
     std::optional<Outcome> outcome = decodeOutcome(received);
     if (outcome && WIFEXITED(status) && WEXITSTATUS(status) == 0) return *outcome;
-    return Outcome{false, 0, {abnormalEndMessage(status)}};
+    return Outcome{false, 0, {abnormalEndMessage(status)}, {}};
 }
 
 }  // namespace mireo::cli

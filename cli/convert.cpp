@@ -15,12 +15,13 @@ namespace {
 // The one-line report of an input, the same whether the batch ran serially
 // or in parallel: the library's messages and the reason under the input's
 // name, then the line of a written database (on standard error when the
-// database itself went to standard output).
+// database itself went to standard output, by "-" or by name).
 void report(const Job& job, const Outcome& outcome, Console& console) {
-    for (const std::string& message : outcome.messages) console.report(job.input, message);
+    for (const std::string& message : outcome.messages)
+        console.report(outcome.file.empty() ? job.input : outcome.file, message);
     console.clearProgress();
     if (outcome.ok)
-        std::fprintf(job.output == kStandardStream ? stderr : stdout, "%s -> %s (%d bytes)\n", job.input.c_str(),
+        std::fprintf(isStandardOutput(job.output) ? stderr : stdout, "%s -> %s (%d bytes)\n", job.input.c_str(),
                      job.output.c_str(), outcome.size);
     std::fflush(stdout);
 }
@@ -74,6 +75,10 @@ std::size_t runInParallel(const std::vector<Job>& jobs, std::size_t processes, C
 
 int runConvert(const std::vector<std::string>& args, Console& console) {
     ConvertOptions options = parseConvertOptions(args);
+    if (options.helpAsked) {
+        std::fputs(usageText(), stdout);
+        return kExitSuccess;
+    }
     if (options.dir && !std::filesystem::is_directory(*options.dir))
         throw UsageError("the output folder " + *options.dir + " does not exist");
     std::vector<Job> jobs = planBatch(options);

@@ -3,7 +3,9 @@
 #include <sched.h>
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
+#include <filesystem>
 #include <thread>
 #include <functional>
 #include <map>
@@ -50,9 +52,10 @@ FitMode fitNamed(const std::string& text) {
     throw UsageError("unknown fit '" + text + "'; use crop, pad or stretch");
 }
 
-QColor colourNamed(const std::string& text) {
+QColor colourNamed(const std::string& given) {
+    const std::string text = given.starts_with("#") ? given.substr(1) : given;  // "#FF0000" as on the web
     bool hex = text.size() == 6 && text.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos;
-    if (!hex) throw UsageError("border colour must be six hexadecimal digits RRGGBB, not '" + text + "'");
+    if (!hex) throw UsageError("border colour must be six hexadecimal digits RRGGBB, not '" + given + "'");
     unsigned rgb = static_cast<unsigned>(std::stoul(text, nullptr, 16));
     return QColor(static_cast<int>(rgb >> 16), static_cast<int>(rgb >> 8 & 0xFF), static_cast<int>(rgb & 0xFF));
 }
@@ -104,6 +107,17 @@ std::string longName(const std::string& option) {
     return found == shortNames.end() ? option : found->second;
 }
 
+// An output name that ends like a picture file is a mistake: the output is
+// always a database.
+bool namesPictureFile(const std::string& output) {
+    std::string extension = std::filesystem::path(output).extension().string();
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (const char* picture : {".png", ".bmp", ".gif", ".jpg", ".jpeg", ".jpe", ".jfif", ".tif", ".tiff", ".webp",
+                                ".ppm", ".pgm", ".pnm", ".xpm", ".ico", ".svg"})
+        if (extension == picture) return true;
+    return false;
+}
+
 }  // namespace
 
 std::size_t availableProcessors() {
@@ -120,6 +134,10 @@ ConvertOptions parseConvertOptions(const std::vector<std::string>& args) {
         const std::string& arg = args[i];
         if (optionsEnded || arg.size() < 2 || arg[0] != '-') {  // "-" alone is standard input
             options.inputs.push_back(arg);
+            continue;
+        }
+        if (arg == "--help" || arg == "-h") {
+            options.helpAsked = true;
             continue;
         }
         if (arg == "--") {
@@ -143,7 +161,11 @@ ConvertOptions parseConvertOptions(const std::vector<std::string>& args) {
         if (!inlineValue && i + 1 == args.size()) throw UsageError("option '" + arg + "' needs a value");
         setter->second(options, inlineValue ? arg.substr(equals + 1) : args[++i]);
     }
+    if (options.helpAsked) return options;
     if (options.inputs.empty()) throw UsageError("convert needs at least one input picture");
+    if (options.output && namesPictureFile(*options.output))
+        throw UsageError("the output of convert is a .pdb database, not '" + *options.output +
+                         "'; use --preview for a picture");
     if (options.output && options.inputs.size() > 1) throw UsageError("--output takes one input only; use --dir");
     if (options.output && options.dir) throw UsageError("--output and --dir cannot be used together");
     if (std::count(options.inputs.begin(), options.inputs.end(), kStandardStream) > 0 && options.inputs.size() > 1)

@@ -37,6 +37,7 @@ struct ConvertOptions {
     // pictures as the databases hold them.
     std::optional<std::string> preview;
     std::size_t jobs = 1;  // inputs converted at once, each in a process of its own
+    bool helpAsked = false;  // --help among the options: print the usage, convert nothing
 };
 
 // "-" as an input or output: standard input or output.

@@ -10,6 +10,7 @@
 #include "imaging/palettes.h"
 #include "imaging/sizes.h"
 #include "outcome.h"
+#include "plain_words.h"
 
 namespace mireo::cli {
 
@@ -19,13 +20,17 @@ public:
     // lets a compressed build make its two candidates at once.
     Converter(const ConvertOptions& options, Console& console, QByteArray standardInput, bool spareProcessor);
 
-    // Never throws: every failure is in the outcome, with the library's
-    // messages before the reason.
+    // Never throws: a failure is in the outcome, one line in plain words
+    // under the file it concerns.
     Outcome convert(const Job& job);
 
 private:
     int32_t build(const Job& job);
-    imaging::PixelSize targetFor(imaging::PixelSize picture) const;
+    // The decoded picture (throws Failure); `target` is set to the size
+    // of the database.
+    QImage readPicture(const Job& job, QSize& target);
+    imaging::PixelSize targetFor(const Job& job, imaging::PixelSize picture) const;
+    std::string inTemporaryFolder() const;
     std::string backimageName(const Job& job) const;
     std::string workFile(const std::string& name) const;
 

@@ -2,10 +2,13 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <cstdio>
+#include <optional>
 
 #include "commands.h"
 #include "errors.h"
-#include "files.h"
+#include "imaging/names.h"
+#include "database_check.h"
+#include "plain_words.h"
 #include "palm_time.h"
 #include "pdb_reader.h"
 #include "usage.h"
@@ -45,12 +48,6 @@ QJsonValue timeValue(uint32_t seconds) {
     return seconds == 0 ? QJsonValue() : QJsonValue(qs(palmTimeText(seconds)));
 }
 
-// The reader's reason in a sentence.
-std::string problemText(const RuntimeError& error) {
-    if (error.number == kInputPastEnd) return "The file ends inside the " + error.detail + ".";
-    return "The database is damaged: " + error.detail + ".";
-}
-
 QJsonObject toJson(const std::string& path, const PdbInfo& pdb) {
     const DatabaseFacts& info = pdb.facts;
     QJsonArray blocks;
@@ -65,7 +62,7 @@ QJsonObject toJson(const std::string& path, const PdbInfo& pdb) {
                                   {"storedBytes", static_cast<qint64>(block.storedBytes)}});
     return QJsonObject{{"file", qs(path)},
                        {"fileSize", static_cast<qint64>(pdb.fileSize)},
-                       {"name", qs(info.name)},
+                       {"name", imaging::palmNameText(info.name)},
                        {"type", qs(info.type)},
                        {"creator", qs(info.creator)},
                        {"attributes", info.attributes},
@@ -88,7 +85,7 @@ std::string timeText(uint32_t seconds) { return seconds == 0 ? "never" : palmTim
 void printText(const std::string& path, const PdbInfo& pdb) {
     const DatabaseFacts& info = pdb.facts;
     std::printf("File:            %s (%llu bytes)\n", path.c_str(), static_cast<unsigned long long>(pdb.fileSize));
-    std::printf("Name:            %s\n", info.name.c_str());
+    std::printf("Name:            %s\n", imaging::palmNameText(info.name).toUtf8().constData());
     std::printf("Type / creator:  %s / %s\n", info.type.c_str(), info.creator.c_str());
     std::printf("Created:         %s\n", timeText(info.created).c_str());
     std::printf("Modified:        %s\n", timeText(info.modified).c_str());
@@ -111,24 +108,35 @@ int runInfo(const std::vector<std::string>& args, Console& console) {
     std::vector<std::string> inputs;
     bool json = false;
     for (const std::string& arg : args) {
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(usageText(), stdout);
+            return kExitSuccess;
+        }
         if (arg == "--json") json = true;
         else if (arg.starts_with("-") && arg.size() > 1) throw UsageError("unknown option '" + arg + "'");
         else inputs.push_back(arg);
     }
     if (inputs.size() != 1) throw UsageError("info needs one INPUT.pdb");
+    const std::string& input = inputs[0];
     try {
-        std::vector<uint8_t> file = readFileBytes(inputs[0]);
-        PdbInfo info{readDatabaseFacts(file), file.size()};
-        if (json)
-            std::fputs(QJsonDocument(toJson(inputs[0], info)).toJson(QJsonDocument::Indented).constData(), stdout);
-        else
-            printText(inputs[0], info);
-        return kExitSuccess;
-    } catch (const RuntimeError& error) {
-        console.report(inputs[0], problemText(error));
-        return kExitFailure;
-    } catch (const std::exception& error) {
-        console.report(inputs[0], error.what());
+        std::vector<uint8_t> file = readInputFile(input);
+        // The facts the header gives are shown even when the database turns
+        // out unsound; the problem follows them.
+        std::optional<PdbInfo> info;
+        try {
+            info = PdbInfo{readDatabaseFacts(file), file.size()};
+        } catch (const RuntimeError&) {
+        }
+        std::string problem = databaseProblem(file);
+        if (info) {
+            if (json) std::fputs(QJsonDocument(toJson(input, *info)).toJson(QJsonDocument::Indented).constData(), stdout);
+            else printText(input, *info);
+            std::fflush(stdout);
+        }
+        if (problem.empty()) return kExitSuccess;
+        throw Failure{input, problem};
+    } catch (const Failure& failure) {
+        console.report(failure.file, failure.what);
         return kExitFailure;
     }
 }

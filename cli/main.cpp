@@ -6,6 +6,8 @@
 
 #include "commands.h"
 #include "console.h"
+#include "picture_problems.h"
+#include "imaging/temporary_paths.h"
 #include "usage.h"
 
 using namespace mireo::cli;
@@ -34,7 +36,9 @@ int dispatch(const std::vector<std::string>& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    mireo::imaging::installStopHandlers();
     QCoreApplication application(argc, argv);
+    keepQtMessages();
     std::vector<std::string> args(argv + 1, argv + argc);
     try {
         return dispatch(args);

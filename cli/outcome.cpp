@@ -36,6 +36,8 @@ private:
 std::string encodeOutcome(const Outcome& outcome) {
     std::string out(1, outcome.ok ? '\1' : '\0');
     putNumber(out, static_cast<uint32_t>(outcome.size));
+    putNumber(out, static_cast<uint32_t>(outcome.file.size()));
+    out += outcome.file;
     putNumber(out, static_cast<uint32_t>(outcome.messages.size()));
     for (const std::string& message : outcome.messages) {
         putNumber(out, static_cast<uint32_t>(message.size()));
@@ -50,8 +52,10 @@ std::optional<Outcome> decodeOutcome(const std::string& bytes) {
     outcome.ok = bytes[0] == '\1';
     Reader reader(bytes);
     std::string flag;
-    uint32_t size = 0, count = 0;
-    if (!reader.text(1, flag) || !reader.number(size) || !reader.number(count)) return std::nullopt;
+    uint32_t size = 0, fileLength = 0, count = 0;
+    if (!reader.text(1, flag) || !reader.number(size) || !reader.number(fileLength) ||
+        !reader.text(fileLength, outcome.file) || !reader.number(count))
+        return std::nullopt;
     outcome.size = static_cast<int32_t>(size);
     for (uint32_t k = 0; k < count; ++k) {
         uint32_t length = 0;

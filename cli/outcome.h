@@ -12,12 +12,13 @@ namespace mireo::cli {
 struct Outcome {
     bool ok = false;
     int32_t size = 0;  // bytes of the database written
-    std::vector<std::string> messages;  // to be reported under the input's name, in order
+    std::vector<std::string> messages;  // to be reported under `file`, in order
+    std::string file;  // the file the messages concern; empty: the input
     friend bool operator==(const Outcome&, const Outcome&) = default;
 };
 
-// Flag byte, size, message count, then each message as length and text
-// (numbers as 4 bytes, little-endian).
+// Flag byte, size, the file as length and text, message count, then each
+// message as length and text (numbers as 4 bytes, little-endian).
 std::string encodeOutcome(const Outcome& outcome);
 
 // nullopt when the bytes are not exactly one encoded outcome (a worker that

@@ -16,7 +16,7 @@ std::optional<int32_t> buildPdbInTwo(const imaging::PdbRequest& request, const s
                                         palettes.palm8);
         std::vector<std::string> all = console.takeMessages();
         return Outcome{size.has_value(), size.value_or(0),
-                       std::vector<std::string>(all.begin() + static_cast<std::ptrdiff_t>(before), all.end())};
+                       std::vector<std::string>(all.begin() + static_cast<std::ptrdiff_t>(before), all.end()), {}};
     });
     auto withBlock2 =
         imaging::compilePdb(library, request, first.path().string(), request.block2, palettes.grey16, palettes.palm8);

@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "imaging/temporary_paths.h"
+
 namespace mireo::cli {
 
 bool writeAll(int fd, const std::string& bytes) {
@@ -32,7 +34,8 @@ long readChunk(int fd, std::string& into) {
 int waitForChild(pid_t pid) {
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0)
-        if (errno != EINTR) return 0;
+        if (errno != EINTR) break;
+    imaging::TemporaryPaths::removeChild(pid);
     return status;
 }
 

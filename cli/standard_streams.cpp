@@ -1,6 +1,7 @@
 #include "standard_streams.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -37,6 +38,13 @@ QByteArray readStandardInput() {
 }
 
 bool standardOutputIsTerminal() { return ::isatty(STDOUT_FILENO) == 1; }
+
+bool isStandardOutput(const std::string& path) {
+    if (path == "-") return true;
+    struct stat named, out;
+    return ::stat(path.c_str(), &named) == 0 && ::fstat(STDOUT_FILENO, &out) == 0 && named.st_dev == out.st_dev &&
+           named.st_ino == out.st_ino;
+}
 
 void copyToStandardOutput(const std::filesystem::path& file) {
     int in = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);

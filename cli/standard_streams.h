@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <filesystem>
+#include <string>
 
 namespace mireo::cli {
 
@@ -10,6 +11,10 @@ namespace mireo::cli {
 QByteArray readStandardInput();
 
 bool standardOutputIsTerminal();
+
+// True for "-" and for any path that leads to what standard output is
+// (/dev/stdout, /proc/self/fd/1, the file or pipe it was redirected to).
+bool isStandardOutput(const std::string& path);
 
 // Writes the whole file to standard output; throws std::system_error.
 void copyToStandardOutput(const std::filesystem::path& file);

@@ -37,7 +37,7 @@ void serve(const std::function<Outcome(std::size_t)>& work, int jobs, int result
         try {
             outcome = work(index);
         } catch (const std::exception& error) {
-            outcome = Outcome{false, 0, {error.what()}};
+            outcome = Outcome{false, 0, {error.what()}, {}};
         }
         std::string encoded = encodeOutcome(outcome);
         if (!writeAll(results, lengthPrefix(encoded.size()) + encoded)) return;
@@ -94,7 +94,7 @@ std::optional<Outcome> Worker::takeFramed() {
     std::optional<Outcome> outcome = decodeOutcome(received_.substr(4, length));
     received_.erase(0, 4 + length);
     current_.reset();
-    return outcome ? outcome : Outcome{false, 0, {"The worker sent a damaged report."}};
+    return outcome ? outcome : Outcome{false, 0, {"The worker sent a damaged report."}, {}};
 }
 
 std::optional<Outcome> Worker::receive() {
@@ -111,7 +111,7 @@ Outcome Worker::reap() {
     int status = waitForChild(pid_);
     pid_ = -1;
     current_.reset();
-    return Outcome{false, 0, {abnormalEndMessage(status)}};
+    return Outcome{false, 0, {abnormalEndMessage(status)}, {}};
 }
 
 }  // namespace mireo::cli

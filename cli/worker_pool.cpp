@@ -59,7 +59,7 @@ private:
                     workers_.push_back(std::make_unique<Worker>(work_, openEnds()));
                     free = workers_.back().get();
                 } catch (const std::system_error& error) {
-                    done_(next_++, Outcome{false, 0, {error.what()}});
+                    done_(next_++, Outcome{false, 0, {error.what()}, {}});
                     continue;
                 }
             }

@@ -79,10 +79,11 @@ void Form1::CompileImg() {
     }
     shared.CompressArg = shared.UseCompression ? 1 : 0;
     main_.showWorking(true);
+    // The database stores the name in the Palm's character set.
     const im::PdbRequest request{working.toStdString(),
                                  {shared.PicInfo.bmWidth, shared.PicInfo.bmHeight},
                                  shared.ColorDepthBits,
-                                 shared.BackimageName.toStdString(),
+                                 im::palmNameBytes(shared.BackimageName),
                                  shared.UseCompression,
                                  shared.Block1Size,
                                  shared.Block2Size};

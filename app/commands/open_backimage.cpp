@@ -3,9 +3,11 @@
 #include <QFile>
 #include <QLabel>
 #include <exception>
+#include <string_view>
 
 #include "imaging/backimage_type.h"
 #include "imaging/library_args.h"
+#include "imaging/names.h"
 #include "imaging/working_bmp.h"
 #include "platform/user_dialogs.h"
 #include "program/app_error.h"
@@ -26,10 +28,12 @@ QByteArray databaseHead(const QString& path) {
     return file.read(im::kBackimageTypeEnd);
 }
 
+// The name field up to its first NUL, in the Palm's character set.
 QString storedName(const QByteArray& head) {
     const QByteArray field = head.left(32);
     const qsizetype end = field.indexOf('\0');
-    return QString::fromLatin1(end < 0 ? field : field.left(end));
+    const qsizetype length = end < 0 ? field.size() : end;
+    return im::palmNameText(std::string_view(field.constData(), static_cast<std::size_t>(length)));
 }
 
 std::optional<QString> askForDatabase() {

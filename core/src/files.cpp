@@ -6,11 +6,24 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 
 #include "errors.h"
 
 namespace mireo {
 namespace {
+
+void writeAll(int fd, std::span<const uint8_t> bytes, const std::string& path) {
+    const uint8_t* p = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        ssize_t n = ::write(fd, p, left);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) raise(n < 0 ? errorFromErrno(errno) : kDiskFull, "write " + path);
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+}
 
 // Closes a descriptor and removes its temporary file unless committed.
 class TemporaryFile {
@@ -26,17 +39,7 @@ public:
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
 
-    void write(std::span<const uint8_t> bytes) {
-        const uint8_t* p = bytes.data();
-        std::size_t left = bytes.size();
-        while (left > 0) {
-            ssize_t n = ::write(fd_, p, left);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) raise(n < 0 ? errorFromErrno(errno) : kDiskFull, "write " + path_);
-            p += n;
-            left -= static_cast<std::size_t>(n);
-        }
-    }
+    void write(std::span<const uint8_t> bytes) { writeAll(fd_, bytes, path_); }
 
     void commitAs(const std::string& target) {
         // mkstemp creates the file private; give it the usual permissions.
@@ -56,15 +59,48 @@ private:
     bool committed_ = false;
 };
 
+// A device or a pipe cannot be replaced by renaming a file over it (that
+// would put a regular file where it was); it is written into directly.
+void writeIntoStream(const std::string& path, std::initializer_list<std::span<const uint8_t>> parts) {
+    int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) raise(errorFromErrno(errno), "open " + path);
+    try {
+        for (auto part : parts) writeAll(fd, part, path);
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
+    if (::close(fd) != 0) raise(errorFromErrno(errno), "close " + path);
+}
+
 }  // namespace
+
+OutputTarget outputTargetOf(const std::string& path) {
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0) return {OutputKind::NewFile, path};
+    // Through a link: a device or pipe is opened by the link's own name
+    // (/dev/stdout leads to a pipe that has none), a file is replaced where
+    // it really lies, so the link stays; a link that leads nowhere raises.
+    if (S_ISLNK(st.st_mode) && ::stat(path.c_str(), &st) != 0) raise(kPathNotFound, "broken link " + path);
+    if (S_ISCHR(st.st_mode) || S_ISFIFO(st.st_mode)) return {OutputKind::Stream, path};
+    if (!S_ISREG(st.st_mode)) raise(kPathFileAccessError, path + " is not a file");
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (!real) raise(errorFromErrno(errno), "resolve " + path);
+    std::string resolved = real;
+    std::free(real);
+    return {OutputKind::NewFile, resolved};
+}
 
 bool fileExists(const std::string& path) {
     struct stat st;
     return !path.empty() && ::stat(path.c_str(), &st) == 0;
 }
 
+// Only a regular file is ever deleted: a device, a pipe or a link under the
+// name is written into or through instead.
 void deleteIfExists(const std::string& path) {
-    if (!fileExists(path)) return;
+    struct stat st;
+    if (path.empty() || ::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return;
     if (::unlink(path.c_str()) != 0) raise(errorFromErrno(errno), "delete " + path);
 }
 
@@ -92,9 +128,14 @@ std::vector<uint8_t> readWholeFile(const std::string& path) {
 
 void writeFileAtomic(const std::string& path, std::initializer_list<std::span<const uint8_t>> parts) {
     if (path.empty()) raise(kBadFileName, "empty path");
-    TemporaryFile file(path);
+    const OutputTarget target = outputTargetOf(path);
+    if (target.kind == OutputKind::Stream) {
+        writeIntoStream(target.path, parts);
+        return;
+    }
+    TemporaryFile file(target.path);
     for (auto part : parts) file.write(part);
-    file.commitAs(path);
+    file.commitAs(target.path);
 }
 
 }  // namespace mireo

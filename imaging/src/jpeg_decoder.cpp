@@ -6,6 +6,7 @@
 
 // libjpeg's header needs the size types declared first.
 #include <jpeglib.h>
+#include <jerror.h>
 
 #include "imaging/exif_orientation.h"
 
@@ -26,9 +27,15 @@ struct ErrorManager {
     std::longjmp(errors->jump, 1);
 }
 
-// Warnings about damaged data are not fatal: the decoder goes on with what
-// it can, as Qt's reader does.
-void ignoreWarning(j_common_ptr, int) {}
+// libjpeg only warns about damaged data (a file cut short, a broken
+// segment) and goes on with made-up pixels; such a picture is refused
+// instead.  Two warnings say nothing about the pixels and are let pass.
+void refuseDamage(j_common_ptr info, int level) {
+    if (level >= 0) return;  // trace messages
+    const int code = info->err->msg_code;
+    if (code == JWRN_JFIF_MAJOR || code == JWRN_ADOBE_XFORM) return;
+    jumpBack(info);
+}
 
 bool rgbConvertible(J_COLOR_SPACE space) { return space == JCS_YCbCr || space == JCS_RGB || space == JCS_GRAYSCALE; }
 
@@ -77,7 +84,7 @@ void JpegDecoder::readHeader(AttachSource attach) {
     State& s = *state_;
     s.info.err = jpeg_std_error(&s.errors.pub);
     s.errors.pub.error_exit = jumpBack;
-    s.errors.pub.emit_message = ignoreWarning;
+    s.errors.pub.emit_message = refuseDamage;
     if (!s.guarded([&] { jpeg_create_decompress(&s.info); })) {
         state_.reset();
         return;

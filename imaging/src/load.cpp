@@ -100,6 +100,10 @@ QImage PictureReader::read() {
     return jpeg_ ? readJpeg(1) : reader_.read();
 }
 
+bool PictureReader::recognised() const {
+    return jpeg_ || reader_.error() != QImageReader::UnsupportedFormatError;
+}
+
 QString PictureReader::errorString() const {
     if (jpeg_ && !jpeg_->error().isEmpty()) return jpeg_->error();
     return reader_.errorString();

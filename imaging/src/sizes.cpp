@@ -49,6 +49,18 @@ std::string importSizeProblem(PixelSize size) {
     return {};
 }
 
+std::string toolSizeProblem(PixelSize size) {
+    const std::string stated = std::to_string(size.width) + " x " + std::to_string(size.height);
+    if (size.width > kMaxToolSide || size.height > kMaxToolSide ||
+        static_cast<long long>(size.width) * size.height > kMaxToolPixels)
+        return "picture too large: " + stated + " (the limit is " + std::to_string(kMaxToolSide) +
+               " pixels a side and " + std::to_string(kMaxToolPixels / 1'000'000) + " megapixels)";
+    if (size.width < kMinImportSide || size.height < kMinImportSide)
+        return "picture too small: " + stated + " (the limit is " + std::to_string(kMinImportSide) +
+               " pixels a side)";
+    return {};
+}
+
 std::string customSizeProblem(PixelSize size) {
     if (size.width < kMinCustomSide) return "Width is too small.";
     if (size.height < kMinCustomSide) return "Height is too small.";

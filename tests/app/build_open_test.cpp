@@ -48,6 +48,33 @@ TEST_F(Backimage, TheNameComesFromTheBoxOrTheFileNameAndIsNeededWithAPicture) {
     EXPECT_TRUE(program->button("cmdLoadPic")->isEnabled());
 }
 
+// The database holds the name in the Palm's character set, Windows-1252,
+// typed or taken from the file name, cut at 31 characters; opening shows
+// it as text again, an unassigned byte as U+FFFD.
+TEST_F(Backimage, TheNameIsStoredInThePalmCharacterSetAndShownAgainOnOpening) {
+    load(stripes(160, 160));
+    const auto text = [](const char* utf8) { return QString::fromUtf8(utf8); };
+    const QString accents(40, QChar(0xE9));  // é, two bytes in UTF-8
+    const std::tuple<QString, QString, QByteArray, QString> cases[] = {
+        // typed, file, stored, shown
+        {text("Café “Œuvre” – 5 €"), "a.pdb", "Caf\xE9 \x93\x8Cuvre\x94 \x96 5 \x80", text("Café “Œuvre” – 5 €")},
+        {"", text("Plage d’été.pdb"), "Plage d\x92\xE9t\xE9", text("Plage d’été")},
+        {text("Smile 😀 Ελλάδα"), "b.pdb", "Smile ? ??????", "Smile ? ??????"},
+        {"", accents + ".pdb", QByteArray(31, '\xE9'), accents.left(31)}};
+    for (const auto& [typed, output, stored, shown] : cases) {
+        create(file(output), typed);
+        EXPECT_EQ(ReadTextFile(file(output)).left(32), stored.leftJustified(32, '\0')) << typed << output;
+        program->main->setBackimageNameText({});
+        dialogs.answers << file(output);
+        click("cmdLoadVTPDB");
+        EXPECT_EQ(program->main->backimageNameText(), shown);
+    }
+    WriteTextFile(file("a.pdb"), ReadTextFile(file("a.pdb")).replace(0, 4, QByteArray("\x81Z\x9F\0", 4)));
+    dialogs.answers << file("a.pdb");
+    click("cmdLoadVTPDB");
+    EXPECT_EQ(program->main->backimageNameText(), text("\uFFFDZŸ"));
+}
+
 // temp1.bin is built with Block2, temp2.bin with Block1; the smaller is
 // moved over the file, the Block2 one on a tie. A candidate that could not
 // be written never wins: with the disk full for both the user's old file

@@ -18,6 +18,12 @@ TEST(CliUsage, HelpVersionAndUsageErrors) {
     CliResult help = runCli({"--help"}), version = runCli({"--version"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(holds(help.out, "mireo-cli convert [options] INPUT..."));
+    for (const QStringList& asked : {QStringList{"convert", "--help"}, QStringList{"convert", "a.jpg", "-h"},
+                                     QStringList{"open", "--help"}, QStringList{"info", "-h"}}) {
+        CliResult r = runCli(asked);
+        EXPECT_EQ(r.exitCode, 0) << asked.join(' ').toStdString();
+        EXPECT_EQ(r.out, help.out);
+    }
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.out, "mireo-cli 1.0.0\n");
 
@@ -30,7 +36,8 @@ TEST(CliUsage, HelpVersionAndUsageErrors) {
         {{"convert", "--block1", "5119", "a.jpg"}, ""}, {{"convert", "--block1", "51201", "a.jpg"}, ""},
         {{"convert", "--block2", "5120", "a.jpg"}, ""}, {{"convert", "-o", "x.pdb", "a.jpg", "b.jpg"}, ""},
         {{"convert", "-d", "/nonexistent/folder", "a.jpg"}, ""}, {{"open", "only-one.pdb"}, ""},
-        {{"info"}, ""}, {{"info", "a.pdb", "--yaml"}, ""},
+        {{"info"}, ""}, {{"info", "a.pdb", "--yaml"}, ""}, {{"convert", "--border", "#12345", "a.jpg"}, ""},
+        {{"convert", "-o", "x.PNG", "a.jpg"}, "the output of convert is a .pdb database, not 'x.PNG'; use --preview for a picture"},
         // A custom size breaking the resize rules is refused before any picture is read.
         {{"convert", "-s", "49x100", "a.bmp"}, "49x100: Width is too small."},
         {{"convert", "-s", "100x49", "a.bmp"}, "100x49: Height is too small."},
@@ -50,18 +57,17 @@ TEST_F(CliTest, OnePictureIsConvertedOrRefusedWithoutReplacingAnything) {
         QSize picture;
         QStringList options;
         int status;
-        std::string problem;  // reported under the input's name
+        std::string problem;  // reported under the input's name ("IN" stands for it)
         std::string output = "out.pdb";
         QSize built = {};
         unsigned depth = 16;
         std::string name = "out";
     };
-    const std::string ratio = "Incorrect aspect ratio! Must be less then 2:1.";
+    const std::string keep = " (50 to 600 pixels a side, at most 2:1)";
     const Case cases[] = {
         // Without --size only the seven Palm screen sizes are taken.
         {{320, 450}, {}, 0, "", "out.pdb", {320, 450}},
-        {{450, 320}, {}, 1, "The image you've selected is a non-standard size. (450x320; choose --size 160x160, "
-                            "240x320, 320x320, 320x450, 320x480, 480x320, 480x480, WxH or keep)"},
+        {{450, 320}, {}, 1, "IN is 450 x 320, not a Palm screen size: give --size (for example --size 320x320)"},
         // Custom sizes and both block sizes at their limits; the depth and the name.
         {{700, 500}, {"-s", "600x300"}, 0, "", "out.pdb", {600, 300}},
         {{700, 500}, {"-s50x50", "-b", "4", "-n", "  Beach.jpg "}, 0, "", "out.pdb", {50, 50}, 4, "Beach"},
@@ -69,15 +75,14 @@ TEST_F(CliTest, OnePictureIsConvertedOrRefusedWithoutReplacingAnything) {
          "Sunset.pdb", {160, 160}, 8, std::string(31, 'q')},
         // keep applies the custom size rules to the picture.
         {{300, 200}, {"-s", "keep"}, 0, "", "Sunset.pdb", {300, 200}, 16, "Sunset"},
-        {{700, 400}, {"-s", "keep"}, 1, "Width is too large."},
-        {{500, 200}, {"-s", "keep"}, 1, ratio},
-        // The import limits of the picture, inclusive.
-        {{4000, 50}, {"-s", "160x160", "-f", "pad"}, 0, "", "out.pdb", {160, 160}},
-        {{4001, 100}, {"-s", "160x160"}, 1, "Image is to large to process!"},
-        {{49, 300}, {"-s", "160x160", "-c"}, 1, "Image is to small to process!"},
-        // The output's folder must exist, and the output must not be the input.
-        {{160, 160}, {}, 1, "The output folder " + dir.file("none") + " does not exist.", "none/x.pdb"},
-        {{160, 160}, {}, 1, "The output would replace the input picture.", "in.bmp"}};
+        {{700, 400}, {"-s", "keep"}, 1, "IN is 700 x 400, which --size keep cannot take: width is too large" + keep},
+        {{500, 200}, {"-s", "keep"}, 1,
+         "IN is 500 x 200, which --size keep cannot take: incorrect aspect ratio! Must be less then 2:1" + keep},
+        // The limits of the picture, inclusive: camera sizes are taken.
+        {{6000, 50}, {"-s", "160x160", "-f", "pad", "--border", "#00ff00"}, 0, "", "out.pdb", {160, 160}},
+        {{20001, 60}, {"-s", "160x160"}, 1,
+         "picture too large: 20001 x 60 (the limit is 20000 pixels a side and 200 megapixels)"},
+        {{49, 300}, {"-s", "160x160", "-c"}, 1, "picture too small: 49 x 300 (the limit is 50 pixels a side)"}};
     const std::vector<uint8_t> old{7, 7, 7};
     for (const Case& c : cases) {
         fs::remove(dir.file("Sunset.pdb"));
@@ -94,7 +99,10 @@ TEST_F(CliTest, OnePictureIsConvertedOrRefusedWithoutReplacingAnything) {
             EXPECT_EQ(made.name, c.name);
             continue;
         }
-        EXPECT_TRUE(holds(r.err, "mireo-cli: " + input.toStdString() + ": " + c.problem + "\n"));
+        const std::string in = input.toStdString();
+        std::string problem = c.problem;
+        if (problem.starts_with("IN ")) problem.replace(0, 2, in);
+        EXPECT_TRUE(holds(r.err, "mireo-cli: " + in + ": " + problem + "\n"));
         EXPECT_EQ(readFile(dir.file("out.pdb")), old);
         EXPECT_EQ(readFile(input.toStdString()), inputBytes);
         EXPECT_EQ(fileNames(dir.path()), (std::vector<std::string>{"in.bmp", "out.pdb"}));
@@ -129,8 +137,8 @@ TEST_F(CliTest, ParallelBatchGoesOnAfterFailuresAndGivesTheSerialReportsAndFiles
     EXPECT_EQ(parallel.out, runs["1"].out);
     EXPECT_EQ(parallel.err, runs["1"].err);
     // The reports follow the inputs.
-    EXPECT_TRUE(holds(parallel.err, dir.file("bad.jpg") + ": Error loading file!"));
-    EXPECT_TRUE(holds(parallel.err, "in1.bmp: An earlier input of this batch was already written to"));
+    EXPECT_TRUE(holds(parallel.err, dir.file("bad.jpg") + ": damaged picture: "));
+    EXPECT_TRUE(holds(parallel.err, "in1.bmp: an earlier input of this batch was already written to"));
     EXPECT_LT(parallel.err.find("bad.jpg"), parallel.err.find("in1.bmp"));
     std::size_t last = 0;
     for (int i = 0; i < 5; ++i) {

@@ -125,7 +125,7 @@ TEST(SmallerCandidate, TheBlock2BuildWinsTiesAndAFailedBuildNeverWins) {
     for (auto [withBlock2, withBlock1, winner] : cases) EXPECT_EQ(smallerCandidate(withBlock2, withBlock1), winner);
 }
 
-TEST_F(BuildPdbTest, FailureReplacesNothingAndAFolderOrLinkIsNeverReplaced) {
+TEST_F(BuildPdbTest, FailureReplacesNothingAndOnlyRegularFilesAreReplaced) {
     test::writeFile(dir.file("out.pdb"), {1, 2, 3});
     PdbRequest missing{dir.file("missing.bmp"), {160, 160}, 16, "Test", true};
     EXPECT_FALSE(build(missing, "out.pdb").has_value());
@@ -133,13 +133,22 @@ TEST_F(BuildPdbTest, FailureReplacesNothingAndAFolderOrLinkIsNeverReplaced) {
     ASSERT_EQ(windows.messages.size(), 2u) << "each candidate is tried";
     EXPECT_EQ(windows.messages[1].text, "Error in dll module CompilePDB. Unable to find temporary image file.");
 
+    // A folder and a link to nowhere are refused; a link stays and the file
+    // it leads to is replaced; a device is written into, never replaced.
     PdbRequest request = reduced(test::quadrants(160, 160), 16);
     fs::create_directory(dir.file("folder.pdb"));
-    fs::create_symlink(dir.file("work.bmp"), dir.file("link.pdb"));
-    for (const char* name : {"folder.pdb", "link.pdb"}) EXPECT_THROW(build(request, name), std::system_error) << name;
+    fs::create_symlink(dir.file("nowhere.pdb"), dir.file("broken.pdb"));
+    for (const char* name : {"folder.pdb", "broken.pdb"}) EXPECT_THROW(build(request, name), std::system_error) << name;
     EXPECT_TRUE(fs::is_directory(dir.file("folder.pdb")));
+    EXPECT_TRUE(fs::is_symlink(dir.file("broken.pdb")));
+    fs::create_symlink(dir.file("out.pdb"), dir.file("link.pdb"));
+    const std::optional<int32_t> size = build(request, "link.pdb");
+    ASSERT_TRUE(size.has_value());
     EXPECT_TRUE(fs::is_symlink(dir.file("link.pdb")));
-    EXPECT_EQ(test::fileNames(dir.path()), (Names{"folder.pdb", "link.pdb", "out.pdb", "work.bmp"}));
+    EXPECT_EQ(fs::file_size(dir.file("out.pdb")), static_cast<std::uintmax_t>(*size));
+    EXPECT_EQ(buildPdb(linkedLibrary(), request, "/dev/null", palettes.grey16, palettes.palm8), size);
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    EXPECT_EQ(test::fileNames(dir.path()), (Names{"broken.pdb", "folder.pdb", "link.pdb", "out.pdb", "work.bmp"}));
 }
 
 TEST(ReplacementFile, MovingOverKeepsTheTargetUntilTheNewFileIsThere) {

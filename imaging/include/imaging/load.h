@@ -43,6 +43,11 @@ public:
     QImage read();
 
     QString errorString() const;
+    // False when no reader knows the file's format (it is not a picture).
+    bool recognised() const;
+    // True when a large picture is decoded at a reduced scale, so that its
+    // whole size never needs to be in memory.
+    bool reducible() const { return jpeg_ != nullptr; }
 
 private:
     bool takeJpegDecoder();

@@ -2,6 +2,11 @@
 // under a hidden name beside the target and renamed over it only when it is
 // complete.  So no partial file ever stands under the target's name, and an
 // existing file is either replaced in one step or left as it was.
+//
+// A target that is a character device or a pipe (/dev/null, a FIFO,
+// /dev/stdout) is never replaced: the hidden file lies in the temporary
+// folder and its content is written into the target when complete.  A
+// link is kept and the file it leads to is replaced.
 #pragma once
 
 #include <filesystem>
@@ -10,8 +15,8 @@ namespace mireo::imaging {
 
 class ReplacementFile {
 public:
-    // Throws std::system_error when the target exists but is not a regular
-    // file (a folder, a device, a link): such a path is never replaced.
+    // Throws std::system_error when the target cannot take the output: a
+    // folder, a block device, a socket, a link that leads nowhere.
     explicit ReplacementFile(std::filesystem::path target);
     ~ReplacementFile();  // removes the hidden file unless committed
     ReplacementFile(const ReplacementFile&) = delete;
@@ -21,21 +26,26 @@ public:
     const std::filesystem::path& path() const { return hidden_; }
     const std::filesystem::path& target() const { return target_; }
 
-    // Renames the hidden file over the target; throws std::system_error.
+    // Puts the hidden file's content under the target; throws
+    // std::system_error.
     void commit();
 
 private:
     std::filesystem::path target_;
+    std::filesystem::path destination_;  // the target with links resolved
+    bool stream_ = false;
     std::filesystem::path hidden_;
     bool committed_ = false;
 };
 
-// Throws std::system_error unless `target` is missing or a regular file.
+// Throws std::system_error unless `target` can take an output (see
+// ReplacementFile).
 void checkReplaceable(const std::filesystem::path& target);
 
 // Moves the finished file `from` over `to`: a rename where both lie on one
 // file system, else a copy to a hidden file beside `to` that is then renamed
-// over it.  `to` is untouched when this fails; `from` is gone when it works.
+// over it; into a device or pipe, a copy.  `to` is untouched when this
+// fails; `from` is gone when it works.
 void moveFileOver(const std::filesystem::path& from, const std::filesystem::path& to);
 
 }  // namespace mireo::imaging

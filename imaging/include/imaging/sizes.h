@@ -40,6 +40,15 @@ std::optional<PixelSize> parseSize(std::string_view text);
 // before too small.
 std::string importSizeProblem(PixelSize size);
 
+// The command-line tool takes camera-sized pictures: it decodes large
+// ones at a reduced scale.
+inline constexpr int kMaxToolSide = 20000;
+inline constexpr long long kMaxToolPixels = 200'000'000;
+
+// Empty when the command-line tool takes a picture of this size, else the
+// reason with the size and the limit.
+std::string toolSizeProblem(PixelSize size);
+
 // Empty when a custom size is acceptable (50 to 600 a side, at most 2:1),
 // else the message of the first failing test.
 std::string customSizeProblem(PixelSize size);

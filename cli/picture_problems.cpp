@@ -59,8 +59,14 @@ std::string pictureProblem(const imaging::PictureReader& reader) {
     if (!reader.recognised()) return "not a picture that mireo-cli reads (BMP, GIF, JPEG or PNG)";
     if (qt.find("allocation limit") != std::string::npos) return "picture too large to decode in memory";
     std::string reason = inLine(withoutPrefix(reader.errorString().toStdString()));
+    if (reason.starts_with("the picture is too large")) {
+        const QSize size = reader.size();
+        return "picture too large to decode in memory" +
+               (size.isValid() ? ": " + std::to_string(size.width()) + " x " + std::to_string(size.height()) : "");
+    }
     if (reason.empty() || reason == "unknown error") reason = "the picture data cannot be decoded";
-    if (qt.starts_with("libpng error: ")) reason += " (libpng: " + inLine(qt.substr(14)) + ")";
+    if (qt == "libpng error: Read Error") reason = "the file ends before all its pixels";
+    else if (qt.starts_with("libpng error: ")) reason += " (libpng: " + inLine(qt.substr(14)) + ")";
     return "damaged picture: " + reason;
 }
 

@@ -1,6 +1,7 @@
 #include "plain_words.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,10 +13,20 @@
 
 namespace mireo::cli {
 
+namespace {
+
+// The library says "disk full" for both.
+bool fileSizeLimited() {
+    struct rlimit limit;
+    return ::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY;
+}
+
+}  // namespace
+
 std::string libraryErrorWords(int number) {
     switch (number) {
         case kPermissionDenied: return "permission denied";
-        case kDiskFull: return "disk full";
+        case kDiskFull: return fileSizeLimited() ? "disk full, or the file size limit (ulimit -f) reached" : "disk full";
         case kPathFileAccessError: return "it is a folder or cannot be replaced";
         case kPathNotFound: return "the folder does not exist";
         case kFileNotFound: return "no such file";

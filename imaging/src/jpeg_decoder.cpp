@@ -48,6 +48,15 @@ int orientationIn(const jpeg_decompress_struct& info) {
     return kUprightOrientation;
 }
 
+// A picture that needs more memory than the decoder may take (a huge
+// progressive JPEG keeps all its coefficients) is too large, not damaged.
+QString reasonOf(const jpeg_decompress_struct& info, const ErrorManager& errors) {
+    const int code = info.err->msg_code;
+    if (code == JERR_OUT_OF_MEMORY || code == JERR_NO_BACKING_STORE)
+        return QStringLiteral("The picture is too large to decode.");
+    return QString::fromLatin1(errors.message);
+}
+
 }  // namespace
 
 struct JpegDecoder::State {
@@ -96,7 +105,7 @@ void JpegDecoder::readHeader(AttachSource attach) {
         jpeg_read_header(&s.info, TRUE);
     });
     if (!read) {
-        error_ = QString::fromLatin1(s.errors.message);
+        error_ = reasonOf(s.info, s.errors);
         return;
     }
     stored_ = QSize(static_cast<int>(s.info.image_width), static_cast<int>(s.info.image_height));
@@ -120,7 +129,7 @@ QImage JpegDecoder::decode(int denominator) {
     // cannot be seen after the fitting shrinks it again, and it is faster.
     if (denominator > 1) s.info.do_fancy_upsampling = FALSE;
     if (!s.guarded([&] { jpeg_calc_output_dimensions(&s.info); })) {
-        error_ = QString::fromLatin1(s.errors.message);
+        error_ = reasonOf(s.info, s.errors);
         return {};
     }
     const qint64 bytes = qint64{s.info.output_width} * s.info.output_height * 4;
@@ -143,7 +152,7 @@ QImage JpegDecoder::decode(int denominator) {
         jpeg_finish_decompress(&s.info);
     });
     if (!decoded) {
-        error_ = QString::fromLatin1(s.errors.message);
+        error_ = reasonOf(s.info, s.errors);
         return {};
     }
     return picture;

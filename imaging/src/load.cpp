@@ -3,6 +3,8 @@
 #include <QFile>
 #include <cstdio>
 
+#include "imaging/gif_check.h"
+
 namespace mireo::imaging {
 
 namespace {
@@ -17,38 +19,70 @@ std::span<const uint8_t> bytesOf(const QByteArray& bytes) {
     return {reinterpret_cast<const uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())};
 }
 
-// The file, open at its start, when it begins like a JPEG; else nothing.
-// Other formats are read by Qt from the file itself.
-OpenFile openJpeg(const QString& path) {
-    OpenFile file(std::fopen(QFile::encodeName(path).constData(), "rb"));
-    if (!file) return {};
-    uint8_t head[3] = {};
-    const std::size_t got = std::fread(head, 1, sizeof head, file.get());
-    if (!looksLikeJpeg({head, got}) || std::fseek(file.get(), 0, SEEK_SET) != 0) return {};
-    return file;
+// The first bytes of the file, with the file open at its start again.
+std::span<const uint8_t> headOf(std::FILE* file, uint8_t (&head)[6]) {
+    const std::size_t got = std::fread(head, 1, sizeof head, file);
+    if (std::fseek(file, 0, SEEK_SET) != 0) return {};
+    return {head, got};
+}
+
+// The smallest whole factor that brings a decoded picture within `limitMb`
+// (a BMP of camera size would not fit whole).
+int factorWithin(QSize size, int limitMb) {
+    const qint64 limit = qint64{limitMb} * 1024 * 1024;
+    int factor = 1;
+    while (qint64{4} * shrunkSide(size.width(), factor) * shrunkSide(size.height(), factor) > limit) ++factor;
+    return factor;
 }
 
 }  // namespace
 
-// A JPEG file is read a piece at a time as libjpeg asks for it, so that a
-// large photo never sits in memory twice.
-PictureReader::PictureReader(const QString& path) : jpegFile_(openJpeg(path)) {
-    if (jpegFile_) {
-        jpeg_ = std::make_unique<JpegDecoder>(jpegFile_.get(), kAllocationLimitMb);
+// JPEG and BMP files are read a piece at a time as their decoders ask for
+// it, so that a large photo never sits in memory twice.  A GIF is checked
+// whole before Qt's reader sees it.
+PictureReader::PictureReader(const QString& path)
+    : file_(std::fopen(QFile::encodeName(path).constData(), "rb")) {
+    uint8_t bytes[6] = {};
+    const std::span<const uint8_t> head = file_ ? headOf(file_.get(), bytes) : std::span<const uint8_t>();
+    if (looksLikeJpeg(head)) {
+        jpeg_ = std::make_unique<JpegDecoder>(file_.get(), kAllocationLimitMb);
         if (takeJpegDecoder()) return;
+    } else if (looksLikeBmp(head)) {
+        bmp_ = std::make_unique<BmpDecoder>(file_.get(), kAllocationLimitMb);
+        takeBmpDecoder();
+        return;
+    } else if (looksLikeGif(head)) {
+        QFile whole(path);
+        if (whole.open(QIODevice::ReadOnly)) {
+            contents_ = whole.readAll();
+            checkGif();
+            return;
+        }
     }
     reader_.setFileName(path);
     chooseQtReader();
 }
 
 PictureReader::PictureReader(QByteArray contents) : contents_(std::move(contents)) {
+    const std::span<const uint8_t> bytes = bytesOf(contents_);
+    if (looksLikeJpeg(bytes)) {
+        jpeg_ = std::make_unique<JpegDecoder>(bytes, kAllocationLimitMb);
+        if (takeJpegDecoder()) return;
+    } else if (looksLikeBmp(bytes)) {
+        bmp_ = std::make_unique<BmpDecoder>(bytes, kAllocationLimitMb);
+        takeBmpDecoder();
+        return;
+    } else if (looksLikeGif(bytes)) {
+        checkGif();
+        return;
+    }
+    readFromContents();
+}
+
+void PictureReader::readFromContents() {
     buffer_.setBuffer(&contents_);
     buffer_.open(QIODevice::ReadOnly);
     reader_.setDevice(&buffer_);
-    if (looksLikeJpeg(bytesOf(contents_))) {
-        jpeg_ = std::make_unique<JpegDecoder>(bytesOf(contents_), kAllocationLimitMb);
-        if (takeJpegDecoder()) return;
-    }
     chooseQtReader();
 }
 
@@ -64,6 +98,23 @@ bool PictureReader::takeJpegDecoder() {
     QSize stored = jpeg_->storedSize();
     size_ = turnsSideways(jpeg_->orientation()) ? stored.transposed() : stored;
     return true;
+}
+
+void PictureReader::takeBmpDecoder() {
+    if (bmp_->usable()) size_ = bmp_->size();
+}
+
+// A damaged GIF is refused here; a sound one goes to Qt's reader, in the
+// form that Qt paints without reading memory it never filled.
+void PictureReader::checkGif() {
+    const std::string damage = gifDamage(bytesOf(contents_));
+    if (!damage.empty()) {
+        damage_ = QString::fromStdString(damage);
+        return;
+    }
+    if (std::optional<std::vector<uint8_t>> safe = gifSafeForQt(bytesOf(contents_)))
+        contents_ = QByteArray(reinterpret_cast<const char*>(safe->data()), static_cast<qsizetype>(safe->size()));
+    readFromContents();
 }
 
 void PictureReader::chooseQtReader() {
@@ -85,6 +136,7 @@ QImage PictureReader::read(QSize target, FitMode mode) {
     // libjpeg decodes at 1/2, 1/4 and 1/8 scale almost for free; other
     // readers would only scale after decoding, at lower quality.
     if (jpeg_) return readJpeg(shrinkFactor(size_, target, mode));
+    if (bmp_) return bmp_->decode(factorWithin(size_, kAllocationLimitMb));
     if (reader_.format() == "jpeg") {
         int factor = shrinkFactor(size_, target, mode);
         if (factor > 1) {
@@ -97,15 +149,19 @@ QImage PictureReader::read(QSize target, FitMode mode) {
 
 QImage PictureReader::read() {
     if (!size_.isValid()) return {};
-    return jpeg_ ? readJpeg(1) : reader_.read();
+    if (jpeg_) return readJpeg(1);
+    if (bmp_) return bmp_->decode(factorWithin(size_, kAllocationLimitMb));
+    return reader_.read();
 }
 
 bool PictureReader::recognised() const {
-    return jpeg_ || reader_.error() != QImageReader::UnsupportedFormatError;
+    return jpeg_ || bmp_ || !damage_.isEmpty() || reader_.error() != QImageReader::UnsupportedFormatError;
 }
 
 QString PictureReader::errorString() const {
+    if (!damage_.isEmpty()) return damage_;
     if (jpeg_ && !jpeg_->error().isEmpty()) return jpeg_->error();
+    if (bmp_) return bmp_->error();
     return reader_.errorString();
 }
 

@@ -114,7 +114,7 @@ TEST_F(CliHostileTest, DamagedPicturesAreRefusedAndLeaveNothing) {
         inputs.push_back(path(whole));
         converted.push_back("whole-" + type + ".pdb");
         for (const double share : {0.3, 0.6, 0.97}) {
-            std::vector<uint8_t> cut(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(bytes.size() * share));
+            std::vector<uint8_t> cut(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(static_cast<double>(bytes.size()) * share));
             const std::string name = "cut" + std::to_string(int(share * 100)) + "-" + type + "." + type;
             writeFile(dir.file(name), cut);
             inputs.push_back(path(name));

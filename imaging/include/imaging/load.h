@@ -1,7 +1,9 @@
-// Reading pictures: JPEGs straight through libjpeg from the file's bytes,
-// with the orientation tag applied and large ones decoded at a reduced
-// scale; every other picture (and any JPEG libjpeg cannot turn into RGB by
-// itself) through Qt's image readers.
+// Reading pictures: JPEGs straight through libjpeg, with the orientation
+// tag applied and large ones decoded at a reduced scale; BMPs through our
+// own decoder; GIFs checked whole first; every other picture (and any JPEG
+// libjpeg cannot turn into RGB by itself) through Qt's image readers.  A
+// picture cut short or with broken data is refused, never shown with
+// made-up pixels.
 #pragma once
 
 #include <QBuffer>
@@ -12,6 +14,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "imaging/bmp_decoder.h"
 #include "imaging/fit.h"
 #include "imaging/jpeg_decoder.h"
 
@@ -47,17 +50,22 @@ public:
     bool recognised() const;
     // True when a large picture is decoded at a reduced scale, so that its
     // whole size never needs to be in memory.
-    bool reducible() const { return jpeg_ != nullptr; }
+    bool reducible() const { return jpeg_ || bmp_; }
 
 private:
     bool takeJpegDecoder();
+    void takeBmpDecoder();
+    void checkGif();
+    void readFromContents();
     void chooseQtReader();
     QImage readJpeg(int factor);
 
-    OpenFile jpegFile_;  // a JPEG file, read by the decoder as it goes
-    QByteArray contents_;  // a picture given in memory
+    OpenFile file_;  // read by the JPEG or BMP decoder as it goes
+    QByteArray contents_;  // a picture given in memory, or a whole GIF
     QBuffer buffer_;
     std::unique_ptr<JpegDecoder> jpeg_;
+    std::unique_ptr<BmpDecoder> bmp_;
+    QString damage_;  // why a check refused the picture before any reader saw it
     QImageReader reader_;
     QSize size_;
 };

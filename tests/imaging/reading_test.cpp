@@ -5,6 +5,8 @@
 #include <QImageReader>
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "imaging/exif_orientation.h"
 #include "imaging/load.h"
 #include "pictures.h"
@@ -90,6 +92,37 @@ TEST(PictureReader, DamagedFilesHaveNoSizeAndAReason) {
     // A damaged JPEG header keeps libjpeg's own reason rather than Qt's.
     EXPECT_EQ(jpegFromFile.errorString(), fromMemory.errorString());
     EXPECT_TRUE(jpegFromFile.errorString().contains(QLatin1String("JPEG"))) << jpegFromFile.errorString().toStdString();
+}
+
+// What the desktop program and the tool both read: a picture cut short is
+// refused from a file and from memory alike; a BMP stored top-down is read
+// as the same picture stored bottom-up.
+TEST(PictureReader, CutPicturesAreRefusedAndTopDownBmpsRead) {
+    test::ScratchDir dir;
+    const QImage picture = test::quadrants(64, 48);
+    for (const std::string type : {"bmp", "jpg", "png"}) {
+        std::vector<uint8_t> bytes = test::readFile(test::savePicture(picture, dir.file("whole." + type)));
+        bytes.resize(bytes.size() * 3 / 5);
+        test::writeFile(dir.file("cut." + type), bytes);
+        PictureReader fromFile(QString::fromStdString(dir.file("cut." + type)));
+        PictureReader fromMemory(QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
+        for (PictureReader* reader : {&fromFile, &fromMemory}) {
+            EXPECT_TRUE(!reader->size().isValid() || reader->read({32, 32}, FitMode::Crop).isNull()) << type;
+            EXPECT_TRUE(reader->recognised()) << type;
+        }
+    }
+    std::vector<uint8_t> bmp = test::readFile(dir.file("whole.bmp"));
+    const std::size_t offset = bmp[10] | bmp[11] << 8, rowBytes = (3 * 64 + 3) / 4 * 4;
+    std::vector<uint8_t> topDown(bmp.begin(), bmp.begin() + static_cast<std::ptrdiff_t>(offset));
+    for (std::size_t row = 48; row-- > 0;)
+        topDown.insert(topDown.end(), bmp.begin() + static_cast<std::ptrdiff_t>(offset + row * rowBytes),
+                       bmp.begin() + static_cast<std::ptrdiff_t>(offset + (row + 1) * rowBytes));
+    const int32_t negative = -48;
+    std::memcpy(&topDown[22], &negative, 4);
+    test::writeFile(dir.file("top-down.bmp"), topDown);
+    PictureReader reader(QString::fromStdString(dir.file("top-down.bmp")));
+    EXPECT_EQ(reader.size(), QSize(64, 48));
+    EXPECT_EQ(reader.read().convertToFormat(QImage::Format_RGB32), picture.convertToFormat(QImage::Format_RGB32));
 }
 
 TEST(ExifOrientation, FoundInBothByteOrdersAndRefusedWhenDamaged) {

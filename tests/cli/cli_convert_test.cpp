@@ -174,3 +174,43 @@ TEST_F(CliTest, StandardInputGivesTheFilesDatabaseOnStandardOutputInAnyTimeZone)
 
 }  // namespace
 }  // namespace mireo::test
+
+namespace mireo::test {
+namespace {
+
+// At 4 bits each colour keeps its brightness: the picture is turned into
+// luminance grey, (299 R + 587 G + 114 B + 500) / 1000, before either grey
+// reduction; nearest gives the closest of the greys 255 - 17 i, diffusion
+// keeps the band's mean.  A pure colour must never come out black or white.
+TEST_F(CliTest, FourBitsKeepTheBrightnessOfEachColourAndOfTheBorder) {
+    const QRgb bands[] = {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255),
+                          qRgb(255, 255, 0), qRgb(0, 255, 255), qRgb(255, 0, 255)};
+    const int luminance[] = {76, 150, 29, 226, 179, 105}, nearest[] = {68, 153, 34, 221, 187, 102};
+    QImage picture(192, 80, QImage::Format_RGB32);
+    for (int x = 0; x < 192; ++x)
+        for (int y = 0; y < 80; ++y) picture.setPixel(x, y, bands[x / 32]);
+    savePicture(picture, dir.file("bands.png"));
+    for (const QString method : {"nearest", "diffused"}) {
+        CliResult built = runCli({"convert", "-b", "4", "-m", method, "-s", "192x192", "-f", "pad", "--border",
+                                  "#00FF00", "--preview", path("grey.png"), "-o", path("grey.pdb"), path("bands.png")});
+        ASSERT_EQ(built.exitCode, 0) << built.err;
+        const QImage grey = QImage(path("grey.png")).convertToFormat(QImage::Format_RGB32);
+        for (int band = 0; band < 6; ++band) {
+            long sum = 0, count = 0;
+            for (int x = band * 32 + 4; x < band * 32 + 28; ++x)
+                for (int y = 60; y < 132; ++y, ++count) sum += qGreen(grey.pixel(x, y));
+            if (method == "nearest") {
+                EXPECT_EQ(qGreen(grey.pixel(band * 32 + 16, 96)), nearest[band]) << band;
+            } else {
+                EXPECT_NEAR(double(sum) / double(count), luminance[band], 6.0) << band;
+            }
+        }
+        // The green border above and below the picture is green's grey.
+        if (method == "nearest") {
+            EXPECT_EQ(qGreen(grey.pixel(96, 10)), 153);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace mireo::test

@@ -2,7 +2,11 @@
 // and how both report what goes wrong.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cmath>
+#include <filesystem>
+#include <thread>
 #include <random>
 
 #include "bmp.h"
@@ -100,6 +104,33 @@ TEST(WriteBmp24, FailuresAreReportedOnceAndLeaveNoPartialFile) {
         EXPECT_EQ(readFile(dir.file("c.bmp")).size(), 58u);
         EXPECT_TRUE(ws.messages.empty());
     }
+}
+
+// A device or a pipe under the output name is written into, never replaced
+// by a file; a link is kept and the file it leads to replaced.
+TEST(WriteBmp24, DevicesAndPipesAreWrittenIntoAndLinksKept) {
+    ScratchDir dir;
+    RecordingWindowSystem ws;
+    const Bytes bits(4 * 6 * 5, 0x33);
+    writeBmp24(bits, 6, 5, 32, dir.file("file.bmp"));
+    const Bytes expected = readFile(dir.file("file.bmp"));
+    writeBmp24(bits, 6, 5, 32, "/dev/null");
+    struct stat st;
+    ASSERT_EQ(::lstat("/dev/null", &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+    ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0600), 0);
+    Bytes piped;
+    std::thread reader([&] { piped = readFile(dir.file("fifo")); });
+    writeBmp24(bits, 6, 5, 32, dir.file("fifo"));
+    reader.join();
+    EXPECT_EQ(piped, expected);
+    EXPECT_EQ(std::filesystem::status(dir.file("fifo")).type(), std::filesystem::file_type::fifo);
+    writeFile(dir.file("old.bmp"), {1, 2, 3});
+    std::filesystem::create_symlink(dir.file("old.bmp"), dir.file("link.bmp"));
+    writeBmp24(bits, 6, 5, 32, dir.file("link.bmp"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.bmp")));
+    EXPECT_EQ(readFile(dir.file("old.bmp")), expected);
+    EXPECT_TRUE(ws.messages.empty());
 }
 
 TEST(RotateImg, LeftTurnsCounterClockwiseAnythingElseClockwise) {

@@ -1,11 +1,7 @@
 #include "database_check.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-
 #include "errors.h"
+#include "files.h"
 #include "imaging/backimage_type.h"
 #include "imaging/palettes.h"
 #include "pdb_format.h"
@@ -56,23 +52,11 @@ std::string databaseProblem(std::span<const uint8_t> file) {
 
 std::vector<uint8_t> readInputFile(const std::string& path) {
     if (std::optional<std::string> problem = unreadableInput(path)) throw Failure{path, *problem};
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) throw Failure{path, "cannot be read: " + systemErrorWords({errno, std::generic_category()})};
-    std::vector<uint8_t> bytes;
-    uint8_t chunk[65536];
-    for (;;) {
-        ssize_t n = ::read(fd, chunk, sizeof chunk);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            int error = errno;
-            ::close(fd);
-            throw Failure{path, "cannot be read: " + systemErrorWords({error, std::generic_category()})};
-        }
-        if (n == 0) break;
-        bytes.insert(bytes.end(), chunk, chunk + n);
+    try {
+        return readWholeFile(path);
+    } catch (const RuntimeError& error) {
+        throw Failure{path, "cannot be read: " + libraryErrorWords(error.number)};
     }
-    ::close(fd);
-    return bytes;
 }
 
 }  // namespace mireo::cli

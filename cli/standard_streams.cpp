@@ -7,21 +7,13 @@
 #include <cerrno>
 #include <system_error>
 
+#include "imaging/replacement_file.h"
+
 namespace mireo::cli {
 
 namespace {
 
 [[noreturn]] void fail(const char* what) { throw std::system_error(errno, std::generic_category(), what); }
-
-void writeAll(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) fail("standard output");
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-}
 
 }  // namespace
 
@@ -46,26 +38,6 @@ bool isStandardOutput(const std::string& path) {
            named.st_ino == out.st_ino;
 }
 
-void copyToStandardOutput(const std::filesystem::path& file) {
-    int in = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) fail(file.c_str());
-    char chunk[65536];
-    for (;;) {
-        ssize_t n = ::read(in, chunk, sizeof chunk);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            int error = errno;
-            ::close(in);
-            if (n < 0) throw std::system_error(error, std::generic_category(), file.string());
-            return;
-        }
-        try {
-            writeAll(STDOUT_FILENO, chunk, static_cast<std::size_t>(n));
-        } catch (...) {
-            ::close(in);
-            throw;
-        }
-    }
-}
+void copyToStandardOutput(const std::filesystem::path& file) { imaging::copyFileInto(file, STDOUT_FILENO); }
 
 }  // namespace mireo::cli

@@ -73,7 +73,15 @@ void writeIntoStream(const std::string& path, std::initializer_list<std::span<co
     if (::close(fd) != 0) raise(errorFromErrno(errno), "close " + path);
 }
 
-}  // namespace
+// Where an output named `path` goes: a regular file (new or existing, the
+// file a link leads to) is replaced as a whole; a character device or a
+// pipe is written into.  A folder, a block device, a socket or a broken
+// link raise.
+enum class OutputKind { NewFile, Stream };
+struct OutputTarget {
+    OutputKind kind;
+    std::string path;  // links resolved
+};
 
 OutputTarget outputTargetOf(const std::string& path) {
     struct stat st;
@@ -90,6 +98,8 @@ OutputTarget outputTargetOf(const std::string& path) {
     std::free(real);
     return {OutputKind::NewFile, resolved};
 }
+
+}  // namespace
 
 bool fileExists(const std::string& path) {
     struct stat st;

@@ -16,17 +16,6 @@ void deleteIfExists(const std::string& path);
 
 std::vector<uint8_t> readWholeFile(const std::string& path);
 
-// Where an output named `path` goes: a regular file (new or existing, the
-// file a link leads to) is replaced as a whole; a character device or a
-// pipe is written into.  A folder, a block device, a socket or a broken
-// link raise.
-enum class OutputKind { NewFile, Stream };
-struct OutputTarget {
-    OutputKind kind;
-    std::string path;  // links resolved
-};
-OutputTarget outputTargetOf(const std::string& path);
-
 // Writes the parts one after the other into a temporary file beside the
 // target and renames it over the target, so that no partial file ever
 // stands under its name; a device or pipe gets the bytes directly.  Write

@@ -48,14 +48,22 @@ fs::path hiddenName(const fs::path& folder, const fs::path& target) {
 }
 
 void copyInto(const fs::path& from, const fs::path& stream) {
+    int out = ::open(stream.c_str(), O_WRONLY | O_CLOEXEC);
+    if (out < 0) throw std::system_error(errno, std::generic_category(), stream.string());
+    try {
+        copyFileInto(from, out);
+    } catch (...) {
+        ::close(out);
+        throw;
+    }
+    if (::close(out) != 0) throw std::system_error(errno, std::generic_category(), stream.string());
+}
+
+}  // namespace
+
+void copyFileInto(const fs::path& from, int to) {
     int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0) throw std::system_error(errno, std::generic_category(), from.string());
-    int out = ::open(stream.c_str(), O_WRONLY | O_CLOEXEC);
-    if (out < 0) {
-        int err = errno;
-        ::close(in);
-        throw std::system_error(err, std::generic_category(), stream.string());
-    }
     char chunk[65536];
     int err = 0;
     for (;;) {
@@ -66,7 +74,7 @@ void copyInto(const fs::path& from, const fs::path& stream) {
             break;
         }
         for (ssize_t at = 0; at < n && err == 0;) {
-            ssize_t put = ::write(out, chunk + at, static_cast<std::size_t>(n - at));
+            ssize_t put = ::write(to, chunk + at, static_cast<std::size_t>(n - at));
             if (put < 0 && errno == EINTR) continue;
             if (put <= 0) err = put < 0 ? errno : ENOSPC;
             else at += put;
@@ -74,11 +82,8 @@ void copyInto(const fs::path& from, const fs::path& stream) {
         if (err) break;
     }
     ::close(in);
-    if (::close(out) != 0 && err == 0) err = errno;
-    if (err) throw std::system_error(err, std::generic_category(), stream.string());
+    if (err) throw std::system_error(err, std::generic_category(), from.string());
 }
-
-}  // namespace
 
 void checkReplaceable(const fs::path& target) { destinationOf(target); }
 

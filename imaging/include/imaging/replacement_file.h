@@ -38,6 +38,10 @@ private:
     bool committed_ = false;
 };
 
+// Writes the whole content of the file `from` into the open descriptor
+// `to`; throws std::system_error.
+void copyFileInto(const std::filesystem::path& from, int to);
+
 // Throws std::system_error unless `target` can take an output (see
 // ReplacementFile).
 void checkReplaceable(const std::filesystem::path& target);

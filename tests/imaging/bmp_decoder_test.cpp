@@ -89,7 +89,9 @@ struct Decoded { bool usable = false; QImage picture; QString error; };
 // From memory and from a file opened a few bytes before the BMP starts; the two must agree in everything.
 Decoded decode(const Bytes& bmp, int factor = 1) {
     std::FILE* stream = std::tmpfile();
-    std::fwrite("junk", 1, 4, stream), std::fwrite(bmp.data(), 1, bmp.size(), stream), std::fseek(stream, 4, SEEK_SET);
+    std::fwrite("junk", 1, 4, stream);
+    if (!bmp.empty()) std::fwrite(bmp.data(), 1, bmp.size(), stream);
+    std::fseek(stream, 4, SEEK_SET);
     BmpDecoder fromMemory(bmp, 16), fromFile(stream, 16);
     const Decoded memory{fromMemory.usable(), fromMemory.decode(factor), fromMemory.error()};
     const Decoded streamed{fromFile.usable(), fromFile.decode(factor), fromFile.error()};

@@ -3,12 +3,14 @@
 #include <QTransform>
 #include <csetjmp>
 #include <cstdio>
+#include <optional>
 
 // libjpeg's header needs the size types declared first.
 #include <jpeglib.h>
 #include <jerror.h>
 
 #include "imaging/exif_orientation.h"
+#include "jpeg_file_source.h"
 
 namespace mireo::imaging {
 
@@ -62,6 +64,7 @@ QString reasonOf(const jpeg_decompress_struct& info, const ErrorManager& errors)
 struct JpegDecoder::State {
     jpeg_decompress_struct info{};
     ErrorManager errors{};
+    std::optional<JpegFileSource> fileSource;
     bool decoded = false;
 
     // Runs one libjpeg step; false when libjpeg raised an error in it.  The
@@ -85,7 +88,8 @@ JpegDecoder::JpegDecoder(std::span<const uint8_t> file, int limitMb) : state_(ne
 }
 
 JpegDecoder::JpegDecoder(std::FILE* file, int limitMb) : state_(new State), limitMb_(limitMb) {
-    readHeader([&](j_decompress_ptr info) { jpeg_stdio_src(info, file); });
+    state_->fileSource.emplace(file);
+    readHeader([&](j_decompress_ptr info) { state_->fileSource->attach(info); });
 }
 
 template <class AttachSource>

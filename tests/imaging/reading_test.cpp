@@ -125,6 +125,31 @@ TEST(PictureReader, CutPicturesAreRefusedAndTopDownBmpsRead) {
     EXPECT_EQ(reader.read().convertToFormat(QImage::Format_RGB32), picture.convertToFormat(QImage::Format_RGB32));
 }
 
+// A photo of several hundred kilobytes is read from its file in pieces:
+// the pixels are those read from memory, and a cut in a later piece is
+// refused.
+TEST(PictureReader, AJpegLongerThanAPieceReadsAsFromMemory) {
+    test::ScratchDir dir;
+    QImage noise(900, 700, QImage::Format_RGB32);
+    uint32_t state = 7;
+    for (int y = 0; y < noise.height(); ++y)
+        for (int x = 0; x < noise.width(); ++x) noise.setPixel(x, y, (state = state * 1664525u + 1013904223u) >> 8);
+    std::vector<uint8_t> bytes = test::readFile(test::savePicture(noise, dir.file("noise.jpg")));
+    ASSERT_GT(bytes.size(), 600u * 1024);
+    auto fromMemory = [](const std::vector<uint8_t>& b) {
+        return PictureReader(QByteArray(reinterpret_cast<const char*>(b.data()), qsizetype(b.size()))).read();
+    };
+    const QImage whole = fromMemory(bytes);
+    ASSERT_FALSE(whole.isNull());
+    test::writeFile(dir.file("whole.jpg"), bytes);
+    EXPECT_EQ(PictureReader(QString::fromStdString(dir.file("whole.jpg"))).read(), whole);
+    bytes.resize(bytes.size() * 9 / 10);
+    test::writeFile(dir.file("cut.jpg"), bytes);
+    PictureReader cut(QString::fromStdString(dir.file("cut.jpg")));
+    EXPECT_TRUE(cut.read().isNull());
+    EXPECT_FALSE(cut.errorString().isEmpty());
+}
+
 TEST(ExifOrientation, FoundInBothByteOrdersAndRefusedWhenDamaged) {
     EXPECT_EQ(exifOrientation(exifWith(false, 0x0112, 3, 6)), 6);
     EXPECT_EQ(exifOrientation(exifWith(true, 0x0112, 3, 8)), 8);

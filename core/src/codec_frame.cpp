@@ -15,21 +15,22 @@ std::size_t checkedBlockSize(std::span<const uint8_t> block, int32_t rows, int32
     return size;
 }
 
+// The buffer is left unfilled: only the bytes written reach the stream.
 StreamWriter::StreamWriter(std::size_t capacity) {
     if (capacity > std::numeric_limits<uint32_t>::max() - 4) raise(kOverflow, "stream too long for its length field");
-    buffer_.resize(capacity + 4);
+    size_ = capacity + 4;
+    buffer_ = std::make_unique_for_overwrite<uint8_t[]>(size_);
 }
 
 void StreamWriter::put(std::span<const uint8_t> bytes) {
-    if (bytes.size() > buffer_.size() - pos_) overflow();
-    if (!bytes.empty()) std::memcpy(buffer_.data() + pos_, bytes.data(), bytes.size());
+    if (bytes.size() > size_ - pos_) overflow();
+    if (!bytes.empty()) std::memcpy(buffer_.get() + pos_, bytes.data(), bytes.size());
     pos_ += bytes.size();
 }
 
 std::vector<uint8_t> StreamWriter::finish() {
-    buffer_.resize(pos_);
-    putBe32(buffer_.data(), static_cast<uint32_t>(pos_));
-    return std::move(buffer_);
+    putBe32(buffer_.get(), static_cast<uint32_t>(pos_));
+    return std::vector<uint8_t>(buffer_.get(), buffer_.get() + pos_);
 }
 
 void StreamWriter::overflow() { raise(kSubscriptOutOfRange, "encoder output past its buffer"); }

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -24,7 +25,7 @@ class StreamWriter {
 public:
     explicit StreamWriter(std::size_t capacity);
     void put(uint8_t byte) {
-        if (pos_ == buffer_.size()) overflow();
+        if (pos_ == size_) overflow();
         buffer_[pos_++] = byte;
     }
     void put(std::span<const uint8_t> bytes);
@@ -39,7 +40,8 @@ public:
 
 private:
     [[noreturn]] static void overflow();
-    std::vector<uint8_t> buffer_;
+    std::unique_ptr<uint8_t[]> buffer_;
+    std::size_t size_ = 0;
     std::size_t pos_ = 4;
 };
 

@@ -50,9 +50,11 @@ NearestEntry::NearestEntry(const PaletteView& palette, int32_t lastEntry, int32_
     values_.assign(kFirstSlots, 0);
 }
 
+// The top bits of the product: its low bits would only mix the key's low
+// bits, and table colours share those (blue levels 51 apart, say).
 std::size_t NearestEntry::slotOf(uint32_t key) const {
     std::size_t mask = keys_.size() - 1;
-    std::size_t slot = (key * 2654435761u) & mask;
+    std::size_t slot = (uint64_t{key} * 0x9E3779B97F4A7C15u) >> (64 - std::countr_zero(keys_.size()));
     while (keys_[slot] != 0 && keys_[slot] != key) slot = (slot + 1) & mask;
     return slot;
 }

@@ -126,8 +126,8 @@ TEST(PictureReader, CutPicturesAreRefusedAndTopDownBmpsRead) {
 }
 
 // A photo of several hundred kilobytes is read from its file in pieces:
-// the pixels are those read from memory, and a cut in a later piece is
-// refused.
+// the pixels are those read from memory, with or without segments the
+// decoder skips, and a cut in a later piece is refused.
 TEST(PictureReader, AJpegLongerThanAPieceReadsAsFromMemory) {
     test::ScratchDir dir;
     QImage noise(900, 700, QImage::Format_RGB32);
@@ -143,6 +143,15 @@ TEST(PictureReader, AJpegLongerThanAPieceReadsAsFromMemory) {
     ASSERT_FALSE(whole.isNull());
     test::writeFile(dir.file("whole.jpg"), bytes);
     EXPECT_EQ(PictureReader(QString::fromStdString(dir.file("whole.jpg"))).read(), whole);
+    // Segments the decoder skips, one of them across the end of the first piece.
+    std::vector<uint8_t> skipped(bytes.begin(), bytes.begin() + 2);
+    for (int segment = 0; segment < 5; ++segment) {
+        skipped.insert(skipped.end(), {0xFF, 0xE2, 0xEA, 0x62});  // APP2, 60002 bytes with the length
+        skipped.insert(skipped.end(), 60000, uint8_t(segment));
+    }
+    skipped.insert(skipped.end(), bytes.begin() + 2, bytes.end());
+    test::writeFile(dir.file("skipped.jpg"), skipped);
+    EXPECT_EQ(PictureReader(QString::fromStdString(dir.file("skipped.jpg"))).read(), whole);
     bytes.resize(bytes.size() * 9 / 10);
     test::writeFile(dir.file("cut.jpg"), bytes);
     PictureReader cut(QString::fromStdString(dir.file("cut.jpg")));

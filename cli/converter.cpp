@@ -22,8 +22,6 @@ namespace {
 
 using imaging::PixelSize;
 
-std::string sizeText(PixelSize size) { return std::to_string(size.width) + " x " + std::to_string(size.height); }
-
 // Runs `step`, which writes `file`; a file-system error becomes a failure
 // of that file, said with `doing`.
 template <class Step>
@@ -67,14 +65,15 @@ PixelSize Converter::targetFor(const Job& job, PixelSize picture) const {
         case SizeRule::Keep: {
             std::string problem = imaging::customSizeProblem(picture);
             if (!problem.empty())
-                throw Failure{job.input, job.input + " is " + sizeText(picture) + ", which --size keep cannot take: " +
-                                             inLine(problem) + " (50 to 600 pixels a side, at most 2:1)"};
+                throw Failure{job.input, job.input + " is " + imaging::sizeText(picture) +
+                                             ", which --size keep cannot take: " + inLine(problem) +
+                                             " (50 to 600 pixels a side, at most 2:1)"};
             return picture;
         }
         case SizeRule::StandardOnly: break;
     }
     if (!imaging::isStandardSize(picture))
-        throw Failure{job.input, job.input + " is " + sizeText(picture) +
+        throw Failure{job.input, job.input + " is " + imaging::sizeText(picture) +
                                      ", not a Palm screen size: give --size (for example --size 320x320)"};
     return picture;
 }

@@ -6,6 +6,7 @@
 #include <QtGlobal>
 #include <cstdio>
 
+#include "imaging/sizes.h"
 #include "plain_words.h"
 
 namespace mireo::cli {
@@ -62,7 +63,7 @@ std::string pictureProblem(const imaging::PictureReader& reader) {
     if (reason.starts_with("the picture is too large")) {
         const QSize size = reader.size();
         return "picture too large to decode in memory" +
-               (size.isValid() ? ": " + std::to_string(size.width()) + " x " + std::to_string(size.height()) : "");
+               (size.isValid() ? ": " + imaging::sizeText({size.width(), size.height()}) : "");
     }
     if (reason.empty() || reason == "unknown error") reason = "the picture data cannot be decoded";
     if (qt == "libpng error: Read Error") reason = "the file ends before all its pixels";
@@ -75,7 +76,7 @@ std::string memoryProblem(const imaging::PictureReader& reader) {
     const long long bytes = 4LL * size.width() * size.height();
     constexpr long long kLimit = static_cast<long long>(imaging::kAllocationLimitMb) * 1024 * 1024;
     if (reader.reducible() || bytes <= kLimit) return {};
-    return "picture too large: " + std::to_string(size.width()) + " x " + std::to_string(size.height()) +
+    return "picture too large: " + imaging::sizeText({size.width(), size.height()}) +
            " (pictures other than JPEG and BMP can have at most " + std::to_string(kLimit / 4 / 1'000'000) +
            " megapixels)";
 }

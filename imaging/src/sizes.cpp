@@ -13,6 +13,8 @@ std::string sizeName(PixelSize size) {
     return std::to_string(size.width) + "x" + std::to_string(size.height);
 }
 
+std::string sizeText(PixelSize size) { return std::to_string(size.width) + " x " + std::to_string(size.height); }
+
 std::string standardSizeList() {
     std::string list;
     for (PixelSize size : kStandardSizes) {
@@ -50,7 +52,7 @@ std::string importSizeProblem(PixelSize size) {
 }
 
 std::string toolSizeProblem(PixelSize size) {
-    const std::string stated = std::to_string(size.width) + " x " + std::to_string(size.height);
+    const std::string stated = sizeText(size);
     if (size.width > kMaxToolSide || size.height > kMaxToolSide ||
         static_cast<long long>(size.width) * size.height > kMaxToolPixels)
         return "picture too large: " + stated + " (the limit is " + std::to_string(kMaxToolSide) +

@@ -32,6 +32,9 @@ std::string standardSizeList();
 // "320x480" form.
 std::string sizeName(PixelSize size);
 
+// "320 x 480", as messages state a picture's size.
+std::string sizeText(PixelSize size);
+
 // Parses "WxH" (also "WXH"); nullopt when it is not two positive numbers.
 std::optional<PixelSize> parseSize(std::string_view text);
 

@@ -19,26 +19,42 @@ struct Backimage : ProgramTest {
         shared().ShowCompressionWarning = false;
         if (program->button("cmdCompress")->isChecked() != on) click("cmdCompress");
     }
+    void open(const QString& path) {  // Open Backimage
+        dialogs.answers << path;
+        click("cmdLoadVTPDB");
+    }
 };
 
-TEST_F(Backimage, TheNameComesFromTheBoxOrTheFileNameAndIsNeededWithAPicture) {
+// The name is typed or, with the box blank, taken from the file name; the
+// database holds it in the Palm's character set, Windows-1252, cut at 31
+// characters, and opening shows it as text again, an unassigned byte as U+FFFD.
+TEST_F(Backimage, TheNameIsTypedOrTakenFromTheFileAndComesBackOnOpening) {
     program->main->cmdCreatePDB_Click();  // the button itself is disabled until a picture is loaded
     form().ExportImg();
     EXPECT_EQ(takeMessages(), (QStringList{"No file loaded.", "No file loaded."}));
     load(stripes(160, 160));
-    const std::tuple<const char*, const char*, const char*> cases[] = {
-        {"  Sunset.jpg  ", "a.pdb", "Sunset"}, {"Sun.JPG", "b.pdb", "Sun.JPG"}, {".gif", "c.pdb", ".gif"},
-        {"", "Beach.pdb", "Beach"}, {"   ", "Dunes.pdb", "Dunes"}, {"back\\slash:colon", "d.pdb", "back\\slash:colon"},
-        {"abcdefghijklmnopqrstuvwxyz01234", "e.pdb", "abcdefghijklmnopqrstuvwxyz01234"}};
-    for (auto [typed, output, stored] : cases) {
-        create(file(QLatin1String(output)), QLatin1String(typed));
-        EXPECT_EQ(ReadTextFile(file(QLatin1String(output))).left(32), QByteArray(stored).leftJustified(32, '\0')) << typed;
+    const auto text = [](const char* utf8) { return QString::fromUtf8(utf8); };
+    const QString accents(40, QChar(0xE9));  // é, two bytes in UTF-8
+    const std::tuple<QString, QString, QByteArray, QString> cases[] = {  // typed, file, stored, shown
+        {"   ", "Dunes.pdb", "Dunes", "Dunes"}, {"", accents + ".pdb", QByteArray(31, '\xE9'), accents.left(31)},
+        {text("Café “Œuvre” – 5 €"), "b.pdb", "Caf\xE9 \x93\x8Cuvre\x94 \x96 5 \x80", text("Café “Œuvre” – 5 €")},
+        {"", text("Plage d’été.pdb"), "Plage d\x92\xE9t\xE9", text("Plage d’été")},
+        {text("Smile 😀 Ελλάδα"), "c.pdb", "Smile ? ??????", "Smile ? ??????"},
+        {"  Sunset.jpg  ", "a.pdb", "Sunset", "Sunset"}};
+    for (const auto& [typed, output, stored, shown] : cases) {
+        create(file(output), typed);
+        EXPECT_EQ(ReadTextFile(file(output)).left(32), stored.leftJustified(32, '\0')) << typed << output;
         EXPECT_EQ(shared().PdbSize, 160 + 51200) << "the file's length: its header and one block of 160 x 160 at 16 bits";
+        program->main->setBackimageNameText({});
+        open(file(output));
+        EXPECT_EQ(program->main->backimageNameText(), shown);
     }
-    const FileDialogSetup& last = dialogs.fileDialogs.back();
-    EXPECT_EQ(std::tuple(last.fileName, last.title, last.defaultExtension),
-              std::tuple(QStringLiteral("abcdefghijklmnopqrstuvwxyz01234"), QStringLiteral("Create VT Background Image"),
-                         QStringLiteral(".pdb")));
+    const FileDialogSetup& asked = dialogs.fileDialogs.end()[-2];  // the save dialog of the last case
+    EXPECT_EQ(std::tuple(asked.fileName, asked.title, asked.defaultExtension),
+              std::tuple("Sunset", "Create VT Background Image", ".pdb"));
+    WriteTextFile(file("a.pdb"), ReadTextFile(file("a.pdb")).replace(0, 4, QByteArray("\x81Z\x9F\0", 4)));
+    open(file("a.pdb"));
+    EXPECT_EQ(program->main->backimageNameText(), text("\uFFFDZŸ"));
     create(QStringLiteral("   "));
     click("cmdCreatePDB");  // cancelled: nothing at all
     EXPECT_EQ(takeMessages(), QStringList{"No Filename Specified!'"});
@@ -46,33 +62,6 @@ TEST_F(Backimage, TheNameComesFromTheBoxOrTheFileNameAndIsNeededWithAPicture) {
     create(file("x.pdb"));
     EXPECT_EQ(takeMessages(), QStringList{"Error finding temporary image file!"});
     EXPECT_TRUE(program->button("cmdLoadPic")->isEnabled());
-}
-
-// The database holds the name in the Palm's character set, Windows-1252,
-// typed or taken from the file name, cut at 31 characters; opening shows
-// it as text again, an unassigned byte as U+FFFD.
-TEST_F(Backimage, TheNameIsStoredInThePalmCharacterSetAndShownAgainOnOpening) {
-    load(stripes(160, 160));
-    const auto text = [](const char* utf8) { return QString::fromUtf8(utf8); };
-    const QString accents(40, QChar(0xE9));  // é, two bytes in UTF-8
-    const std::tuple<QString, QString, QByteArray, QString> cases[] = {
-        // typed, file, stored, shown
-        {text("Café “Œuvre” – 5 €"), "a.pdb", "Caf\xE9 \x93\x8Cuvre\x94 \x96 5 \x80", text("Café “Œuvre” – 5 €")},
-        {"", text("Plage d’été.pdb"), "Plage d\x92\xE9t\xE9", text("Plage d’été")},
-        {text("Smile 😀 Ελλάδα"), "b.pdb", "Smile ? ??????", "Smile ? ??????"},
-        {"", accents + ".pdb", QByteArray(31, '\xE9'), accents.left(31)}};
-    for (const auto& [typed, output, stored, shown] : cases) {
-        create(file(output), typed);
-        EXPECT_EQ(ReadTextFile(file(output)).left(32), stored.leftJustified(32, '\0')) << typed << output;
-        program->main->setBackimageNameText({});
-        dialogs.answers << file(output);
-        click("cmdLoadVTPDB");
-        EXPECT_EQ(program->main->backimageNameText(), shown);
-    }
-    WriteTextFile(file("a.pdb"), ReadTextFile(file("a.pdb")).replace(0, 4, QByteArray("\x81Z\x9F\0", 4)));
-    dialogs.answers << file("a.pdb");
-    click("cmdLoadVTPDB");
-    EXPECT_EQ(program->main->backimageNameText(), text("\uFFFDZŸ"));
 }
 
 // temp1.bin is built with Block2, temp2.bin with Block1; the smaller is
@@ -138,8 +127,7 @@ TEST_F(Backimage, OpensOnlyBackimagesAndABuiltOneComesBackAsItsPreview) {
     for (const auto& [name, content, message] : cases) {
         if (content.isNull()) QDir().mkpath(file(QLatin1String(name)));
         else WriteTextFile(file(QLatin1String(name)), content);
-        dialogs.answers << file(QLatin1String(name));
-        click("cmdLoadVTPDB");
+        open(file(QLatin1String(name)));
         const QString shown = takeMessages().join('|');
         EXPECT_EQ(name == std::string("damaged.pdb") ? shown.left(qstrlen(message)) : shown, QLatin1String(message));
         EXPECT_TRUE(!shared().ImageLoaded && program->button("cmdLoadPic")->isEnabled());
@@ -149,15 +137,12 @@ TEST_F(Backimage, OpensOnlyBackimagesAndABuiltOneComesBackAsItsPreview) {
     // three working files; Save Image into a folder's place fails with a message.
     for (const char* name : {"optNearestCol", "opt4Bit"}) click(name);
     load(stripes(240, 320));
-    const QString name = QStringLiteral("A name of thirty-one characters");
-    create(file("round.pdb"), name);
+    create(file("round.pdb"));
     const QByteArray preview = ReadTextFile(temp("temp4n.bmp"));
     click("opt16Bit");
-    program->main->setBackimageNameText({});
-    dialogs.answers << file("round.pdb");
-    click("cmdLoadVTPDB");
-    EXPECT_TRUE(program->button("opt4Bit")->isChecked() && shared().StoredDepth == 4);
-    EXPECT_EQ(std::tuple(program->main->backimageNameText(), form().windowTitle()), std::tuple(name, "round.pdb"));
+    open(file("round.pdb"));
+    EXPECT_EQ(std::tuple(program->button("opt4Bit")->isChecked(), shared().StoredDepth, program->main->backimageNameText(),
+                         form().windowTitle()), std::tuple(true, 4, "round", "round.pdb"));
     for (const char* kept : {"temp.bmp", "temp4n.bmp", "temp4d.bmp"}) EXPECT_EQ(ReadTextFile(temp(kept)), preview) << kept;
     QDir().mkpath(file("folder.bmp"));
     dialogs.answers << file("folder.bmp");

@@ -1,8 +1,6 @@
 // Fitting a picture to a Palm screen: the resize dialog, the crop view and
 // its rectangle, crop and stretch, the border colour dialog, the about box.
 #include <QCheckBox>
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -22,6 +20,9 @@ T* child(const char* form, const char* name) {
     return window ? window->findChild<T*>(QLatin1String(name)) : nullptr;
 }
 
+// The text of a label, box or button.
+QString text(const char* form, const char* name) { return child(form, name)->property("text").toString(); }
+
 void press(const char* form, const char* name) {
     QPushButton* button = child<QPushButton>(form, name);
     ASSERT_TRUE(button) << form << "." << name;
@@ -40,14 +41,14 @@ QImage quadrants(int width, int height) {
 
 struct FitDialogs : ProgramTest {
     CropCanvas& canvas() { return *child<CropCanvas>("frmCrop", "picResize"); }
-    QColor canvasPixel(int x, int y) { return canvas().grab().toImage().pixelColor(x, y); }
-    void importAndChoose(const QImage& picture, const char* sizeButton) {
-        load(picture);
-        press("frmResize", sizeButton);
-    }
-    void chooseCustom(const QString& width, const QString& height) {
-        child<QLineEdit>("frmResize", "txtCustomWidth")->setText(width);
-        child<QLineEdit>("frmResize", "txtCustomHeight")->setText(height);
+    QColor canvasPixel(QPoint at) { return canvas().grab().toImage().pixelColor(at); }
+    void importAndChoose(const QImage& picture, const char* sizeButton) { load(picture), press("frmResize", sizeButton); }
+    // The sides as typed (or pasted), which the boxes check as they come.
+    void chooseCustom(const char* width, const char* height) {
+        for (auto [box, typed] : {std::pair{"txtCustomWidth", width}, {"txtCustomHeight", height}}) {
+            child<QLineEdit>("frmResize", box)->clear();
+            child<QLineEdit>("frmResize", box)->insert(QLatin1String(typed));
+        }
         press("frmResize", "cmd_custom_size");
     }
     void drag(Qt::MouseButton button, QPointF from, QPointF to) {
@@ -61,10 +62,9 @@ struct FitDialogs : ProgramTest {
 TEST_F(FitDialogs, TheDialogsShowTheirControlsAndTheResizeDialogHandsOnToTheCropDialog) {
     load(QImage(450, 320, QImage::Format_RGB32));
     ASSERT_TRUE(IsFormLoaded(QStringLiteral("frmResize")));
-    EXPECT_EQ(FindForm(QStringLiteral("frmResize"))->pos(), QPoint(13, 13)) << "200 twips";
-    EXPECT_FALSE(child("frmResize", "lblWrongSize")->isHidden());
-    EXPECT_EQ(child<QLabel>("frmResize", "lblInFileDims")->text(), QStringLiteral("450 X 320 Pixels"));
-    EXPECT_EQ(child<QLineEdit>("frmResize", "txtCustomWidth")->text(), QStringLiteral("320"));
+    EXPECT_EQ(std::tuple(FindForm("frmResize")->pos(), child("frmResize", "lblWrongSize")->isHidden(),
+                         text("frmResize", "lblInFileDims"), text("frmResize", "txtCustomWidth")),
+              std::tuple(QPoint(13, 13), false, "450 X 320 Pixels", "320")) << "at 200 twips";
     // Every button's caption and tooltip, and its name for assistive tools.
     const char *const R = "frmResize", *C = "frmCrop", *B = "frmChangeBackColor", *A = "frmAbout";
     const char* const controls[][4] = {
@@ -79,12 +79,12 @@ TEST_F(FitDialogs, TheDialogsShowTheirControlsAndTheResizeDialogHandsOnToTheCrop
         {B, "chkBackGray", "Lock to Grayscale", ""}, {B, "cmdCancel", "Cancel", ""}, {A, "cmdOK", "OK", ""},
         {A, "cmdSysInfo", "&System Info...", ""}};
     const auto check = [&controls](const char* which) {
-        for (auto [dialog, name, text, tooltip] : controls) {
+        for (auto [dialog, name, caption, tooltip] : controls) {
             if (dialog != which) continue;
             QWidget* control = child(dialog, name);
             ASSERT_TRUE(control) << dialog << "." << name;
             EXPECT_EQ(std::tuple(control->property("text").toString(), control->toolTip(), control->accessibleName()),
-                      std::tuple(QLatin1String(text), QLatin1String(tooltip), QString(text).remove('&')))
+                      std::tuple(QLatin1String(caption), QLatin1String(tooltip), QString(caption).remove('&')))
                 << dialog << "." << name;
         }
     };
@@ -101,10 +101,9 @@ TEST_F(FitDialogs, TheDialogsShowTheirControlsAndTheResizeDialogHandsOnToTheCrop
     const QString version = QRegularExpression(QStringLiteral("project\\(Mireo VERSION (\\d+\\.\\d+\\.\\d+)"))
         .match(ReadTextFile(QStringLiteral(__FILE__).section('/', 0, -4) + "/CMakeLists.txt")).captured(1);
     ASSERT_FALSE(version.isEmpty());
-    const auto label = [](const char* name) { return child<QLabel>("frmAbout", name)->text(); };
-    EXPECT_EQ(std::tuple(FindForm("frmAbout")->windowTitle(), label("lblTitle"), label("lblVersion")),
-              std::tuple(QStringLiteral("About Mireo"), QStringLiteral("Mireo"), "Version " + version));
-    EXPECT_EQ(label("lblDescription"), QStringLiteral("Creates Native PDB background image files for Vantrel"));
+    EXPECT_EQ(std::tuple(FindForm(A)->windowTitle(), text(A, "lblTitle"), text(A, "lblVersion"), text(A, "lblDescription")),
+              std::tuple("About Mireo", "Mireo", "Version " + version,
+                         "Creates Native PDB background image files for Vantrel"));
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", ScratchFolder().toLocal8Bit());  // no system information tool to be found
     press("frmAbout", "cmdSysInfo");
@@ -114,22 +113,22 @@ TEST_F(FitDialogs, TheDialogsShowTheirControlsAndTheResizeDialogHandsOnToTheCrop
     EXPECT_FALSE(IsFormLoaded(QStringLiteral("frmAbout")));
 }
 
-// Custom Size tests the typed sides (an empty box is 0, too many digits too
-// large), Keep Original Size the picture's own whatever the preview shows.
-// A custom size that passes is stored at once, even if the crop is cancelled.
+// Custom Size tests the typed sides (the boxes take digits only, an empty
+// one is 0, too many digits too large), Keep Original Size the picture's
+// own. A custom size that passes is stored at once, even if the crop is
+// cancelled.
 TEST_F(FitDialogs, CustomAndOriginalSizesAreCheckedAndTheCustomOneStored) {
     const char* const aspect = "Incorrect aspect ratio! Must be less then 2:1.";
     const QSize wide(450, 320);
     // The picture, the typed sides (none: Keep Original Size) and the message.
     const std::tuple<QSize, const char*, const char*, const char*> cases[] = {
-        {wide, "50", "50", ""}, {wide, "600", "300", ""}, {wide, "", "100", "Width is too small."},
-        {wide, "100", "", "Height is too small."}, {wide, "99999999999", "300", "Width is too large."},
-        {wide, "500", "249", aspect}, {wide, nullptr, nullptr, ""}, {{300, 560}, nullptr, nullptr, ""},
-        {{500, 240}, nullptr, nullptr, aspect}, {{250, 120}, nullptr, nullptr, aspect},
+        {wide, "600", "300", ""}, {wide, "12px", "100", "Width is too small."}, {wide, "100", "", "Height is too small."},
+        {wide, "99999999999", "300", "Width is too large."}, {wide, "500", "249", aspect}, {wide, nullptr, nullptr, ""},
+        {{300, 560}, nullptr, nullptr, ""}, {{500, 240}, nullptr, nullptr, aspect},
         {{700, 400}, nullptr, nullptr, "Width is too large."}};
     for (auto [picture, width, height, message] : cases) {
         load(Filled(picture, Qt::blue));
-        if (width) chooseCustom(QLatin1String(width), QLatin1String(height));
+        if (width) chooseCustom(width, height);
         else press("frmResize", "cmdKeepOrig");
         const QSize size = width ? QSize(QByteArray(width).toInt(), QByteArray(height).toInt()) : picture;
         EXPECT_EQ(takeMessages().join(""), QLatin1String(message)) << picture << (width ? width : " kept");
@@ -145,16 +144,10 @@ TEST_F(FitDialogs, CustomAndOriginalSizesAreCheckedAndTheCustomOneStored) {
             press("frmCrop", "cmdCancel");
         } else {
             EXPECT_TRUE(shared().ImageLoaded && program->button("cmdLoadPic")->isEnabled());
-            EXPECT_EQ(bmp("temp24bit.bmp").size(), size);
-            EXPECT_EQ(form().lblPicSize->text(), Form1::sizeText(size));
+            EXPECT_EQ(std::tuple(bmp("temp24bit.bmp").size(), form().lblPicSize->text()),
+                      std::tuple(size, Form1::sizeText(size)));
         }
     }
-    load(Filled(wide, Qt::blue));
-    QGuiApplication::clipboard()->setText(QStringLiteral("12px"));
-    QLineEdit* width = child<QLineEdit>("frmResize", "txtCustomWidth");
-    width->clear();
-    width->paste();
-    EXPECT_EQ(width->text(), QString());
 }
 
 // The picture sits centred on a square canvas of the border colour, shrunk
@@ -178,9 +171,9 @@ TEST_F(FitDialogs, TheCropViewScalesCentresAndHalvesThePicture) {
         // The first and last pixels of the picture, and the border just outside them.
         const QPoint first = c.offset, last = c.offset + QPoint(c.shown.width() - 1, c.shown.height() - 1);
         const QPoint outward(first.x() > 0, first.y() > 0);
-        for (QPoint at : {first, last}) EXPECT_EQ(canvasPixel(at.x(), at.y()), QColor(Qt::blue)) << c.picture;
-        for (QPoint at : {first - outward, last + outward}) EXPECT_EQ(canvasPixel(at.x(), at.y()), QColor(Qt::white));
-        EXPECT_FALSE(child<QPushButton>("frmCrop", "cmdChangeBackColor")->isHidden()) << c.picture;
+        for (QPoint at : {first, last}) EXPECT_EQ(canvasPixel(at), QColor(Qt::blue)) << c.picture;
+        for (QPoint at : {first - outward, last + outward}) EXPECT_EQ(canvasPixel(at), QColor(Qt::white)) << c.picture;
+        EXPECT_FALSE(child("frmCrop", "cmdChangeBackColor")->isHidden()) << c.picture;
         press("frmCrop", "cmdCancel");
     }
     importAndChoose(Filled({450, 450}, Qt::blue), "cmdResize160x160");
@@ -204,15 +197,12 @@ TEST_F(FitDialogs, TheRectangleMovesWithinTheCanvasAndKeepsTheTargetsProportions
     // Shrinking stops at the first step that leaves a side under 25.
     EXPECT_EQ(canvas().CropRec().size(), QSizeF(24.75, 33));
     // The keys: plus and minus by one pixel of height, arrows by one pixel or, with Shift, by ten.
-    const auto keys = [this](Qt::Key key, int times, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        for (int i = 0; i < times; ++i) QTest::keyClick(&canvas(), key, modifiers);
-    };
-    keys(Qt::Key_Plus, 1);
+    QTest::keyClick(&canvas(), Qt::Key_Plus);
     EXPECT_EQ(canvas().CropRec().size(), QSizeF(25.5, 34));
-    keys(Qt::Key_Minus, 2);
+    for (int i = 0; i < 2; ++i) QTest::keyClick(&canvas(), Qt::Key_Minus);
     EXPECT_EQ(canvas().CropRec().size(), QSizeF(24.75, 33)) << "the keys keep the floor too";
-    keys(Qt::Key_Right, 1, Qt::ShiftModifier);
-    keys(Qt::Key_Down, 1);
+    QTest::keyClick(&canvas(), Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(&canvas(), Qt::Key_Down);
     EXPECT_EQ(canvas().CropRec().topLeft(), QPointF(20, 21));
 }
 
@@ -221,34 +211,32 @@ TEST_F(FitDialogs, TheRectangleMovesWithinTheCanvasAndKeepsTheTargetsProportions
 // picture is border colour, and the crop is scaled to the custom size.
 TEST_F(FitDialogs, TheBorderColourFillsTheCropOffThePicture) {
     load(quadrants(300, 200));
-    chooseCustom(QStringLiteral("100"), QStringLiteral("100"));
+    chooseCustom("100", "100");
     EXPECT_EQ(canvas().CropRec(), QRectF(125, 125, 50, 50));
     drag(Qt::LeftButton, {130, 130}, {0, 0});
-    const auto text = [](const char* name) { return child<QLineEdit>("frmChangeBackColor", name); };
+    const auto box = [](const char* name) { return child<QLineEdit>("frmChangeBackColor", name); };
     const auto bar = [](const char* name) { return child<QScrollBar>("frmChangeBackColor", name); };
     const auto colour = [this] { return QColor(shared().BackRed, shared().BackGreen, shared().BackBlue); };
     press("frmCrop", "cmdChangeBackColor");
-    EXPECT_EQ(text("TextBlue")->text(), QStringLiteral("255"));
-    text("TextRed")->clear();
-    QTest::keyClicks(text("TextRed"), "300");
-    EXPECT_EQ(std::tuple(text("TextRed")->text(), bar("VScrollRed")->value()), std::tuple(QStringLiteral("0"), 0));
-    text("TextGrn")->clear();
-    EXPECT_EQ(text("TextGrn")->text(), QStringLiteral("0")) << "an empty box";
-    QTest::keyClicks(text("TextGrn"), "x");
-    EXPECT_EQ(text("TextGrn")->text(), QStringLiteral("0")) << "letters are refused";
-    bar("VScrollBlue")->setValue(7);
+    EXPECT_EQ(box("TextBlue")->text(), QStringLiteral("255"));
+    box("TextRed")->clear();
+    QTest::keyClicks(box("TextRed"), "300");
+    EXPECT_EQ(std::tuple(box("TextRed")->text(), bar("VScrollRed")->value()), std::tuple(QStringLiteral("0"), 0));
+    box("TextGrn")->clear();
+    EXPECT_EQ(box("TextGrn")->text(), QStringLiteral("0")) << "an empty box";
+    for (const char* name : {"VScrollGrn", "VScrollBlue"}) bar(name)->setValue(7);
     child<QCheckBox>("frmChangeBackColor", "chkBackGray")->click();
     EXPECT_EQ(colour(), QColor(0, 0, 0)) << "the lock takes red";
     bar("VScrollGrn")->setValue(128);
-    for (const char* name : {"TextRed", "TextGrn", "TextBlue"}) EXPECT_EQ(text(name)->text(), QStringLiteral("128")) << name;
+    for (const char* name : {"TextRed", "TextGrn", "TextBlue"}) EXPECT_EQ(box(name)->text(), QStringLiteral("128")) << name;
     EXPECT_EQ(colour(), QColor(128, 128, 128));
     press("frmChangeBackColor", "cmdCancel");
     EXPECT_EQ(std::tuple(colour(), canvas().borderColor()), std::tuple(QColor(Qt::white), QColor(Qt::white)));
     press("frmCrop", "cmdChangeBackColor");
-    const std::pair<const char*, const char*> chosen[] = {{"TextRed", "0"}, {"TextGrn", "128"}, {"TextBlue", "255"}};
-    for (auto [box, value] : chosen) text(box)->setText(QLatin1String(value));
+    for (auto [name, value] : {std::pair{"TextRed", "0"}, {"TextGrn", "128"}, {"TextBlue", "255"}})
+        box(name)->setText(QLatin1String(value));
     press("frmChangeBackColor", "cmdOK");
-    EXPECT_EQ(canvasPixel(10, 10), QColor(0, 128, 255)) << "the picture starts at row 50";
+    EXPECT_EQ(canvasPixel({10, 10}), QColor(0, 128, 255)) << "the picture starts at row 50";
     EXPECT_EQ(canvas().CropRec(), QRectF(0, 0, 50, 50)) << "the rectangle comes back where it was";
     drag(Qt::RightButton, {0, 0}, {0, 100});  // 150 x 150: rows 0 to 49 lie above the picture
     press("frmCrop", "cmdOK");
@@ -287,18 +275,18 @@ TEST_F(FitDialogs, CancelAndCloseLeaveThePictureOrTheLogo) {
         load(Filled(onScreen ? QSize(320, 480) : QSize(450, 320), Qt::blue));
         if (onScreen) {
             click("cmdResizeImg");
-            EXPECT_TRUE(!program->button("cmdResizeImg")->isEnabled() && child("frmResize", "lblWrongSize")->isHidden());
-            EXPECT_EQ(std::tuple(FindForm("frmResize")->pos(), child<QLabel>("frmResize", "lblInFileDims")->text()),
-                      std::tuple(QPoint(0, 0), QStringLiteral("320 X 480")));
+            EXPECT_EQ(std::tuple(program->button("cmdResizeImg")->isEnabled(), FindForm("frmResize")->pos(),
+                                 child("frmResize", "lblWrongSize")->isHidden(), text("frmResize", "lblInFileDims")),
+                      std::tuple(false, QPoint(0, 0), true, "320 X 480"));
         }
         if (QLatin1String(dialog) == QLatin1String("frmCrop")) press("frmResize", "cmdResize160x160");
         if (*cancel) press(dialog, cancel);
         else FindForm(QLatin1String(dialog))->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        EXPECT_EQ(std::tuple(IsFormLoaded(QLatin1String(dialog)), shared().ImageLoaded), std::tuple(false, onScreen)) << what;
-        EXPECT_EQ(form().picMain->pixmap().size(), onScreen ? QSize(320, 480) : QSize(320, 320)) << what;
-        EXPECT_EQ(form().lblPicSize->text(), onScreen ? "320 x 480 Pixels" : "") << what;
-        EXPECT_TRUE(program->button("cmdLoadPic")->isEnabled() && program->button("cmdResizeImg")->isEnabled());
+        EXPECT_EQ(std::tuple(IsFormLoaded(QLatin1String(dialog)), shared().ImageLoaded, form().picMain->pixmap().size(),
+                             form().lblPicSize->text()),
+                  std::tuple(false, onScreen, QSize(320, onScreen ? 480 : 320), onScreen ? "320 x 480 Pixels" : "")) << what;
+        EXPECT_TRUE(program->button("cmdLoadPic")->isEnabled() && program->button("cmdResizeImg")->isEnabled()) << what;
     }
 }
 

@@ -22,13 +22,17 @@ struct ProfileFile : testing::Test {
 };
 
 // The file is made by the first write; names are found in any letter case,
-// and a write keeps the rest of the file, comments and layout included.
-TEST_F(ProfileFile, ReadsDefaultsAndWritesKeepTheRestOfTheFile) {
+// a write keeps the rest of the file, comments and layout included, and
+// what would break the file is refused.
+TEST_F(ProfileFile, ReadsDefaultsWritesKeepTheRestOfTheFileAndRefusesWhatWouldBreakIt) {
     EXPECT_EQ(get("Program", "Name"), "none");
     EXPECT_FALSE(QFile::exists(file));
     EXPECT_TRUE(set("Color Depth", "Default Color Depth", "8-Bit"));
     EXPECT_EQ(get("COLOR DEPTH", "default color depth"), "8-Bit");
     EXPECT_TRUE(set("color depth", "DEFAULT COLOR DEPTH", "4-Bit"));
+    for (auto [section, key, text] : {std::tuple{"A]", "k", "v"}, {"A", "k=", "v"}, {"A", "k", "line\n[Evil]"},
+                                      {"", "k", "v"}})
+        EXPECT_FALSE(set(section, key, text)) << section << "/" << key;
     EXPECT_EQ(ReadTextFile(file), "[Color Depth]\nDefault Color Depth=4-Bit\n");
     EXPECT_EQ(get("Color Depth", "Other") + get("Elsewhere", "Name"), "nonenone");
     WriteTextFile(file, "; my settings\r\n[A]\r\nx = 1\r\n\r\n[B]\r\ny=2\r\n");
@@ -37,39 +41,28 @@ TEST_F(ProfileFile, ReadsDefaultsAndWritesKeepTheRestOfTheFile) {
     EXPECT_EQ(ReadTextFile(file), "; my settings\n[A]\nx = 1\nz=3\n\n[B]\ny=two\n\n[C]\nw=4\n");
     EXPECT_TRUE(set("A", "x", nullptr) && set("B", nullptr, nullptr));
     EXPECT_EQ(ReadTextFile(file), "; my settings\n[A]\nz=3\n\n[C]\nw=4\n");
-    // Values and lists of names are cut to the buffer.
+    // Values and lists of names are cut to the buffer, a list to the buffer less two.
     QFile::remove(file);
     EXPECT_TRUE(set("S", "Alpha", "0123456789") && set("S", "Beta", "b") && set("T", "Long", QByteArray(300, 'v').constData()));
-    EXPECT_EQ(std::tuple(get("S", "Alpha", 5), get("T", "Long")), std::tuple("0123", QByteArray(254, 'v')));
-    EXPECT_EQ(std::tuple(get("S", nullptr), get(nullptr, nullptr)),
-              std::tuple(QByteArray("Alpha\0Beta\0", 11), QByteArray("S\0T\0", 4)));
-    EXPECT_EQ(get("S", nullptr, 8), QByteArray("Alpha\0", 6)) << "a list is cut to the buffer less two";
+    EXPECT_EQ(std::tuple(get("S", "Alpha", 5), get("T", "Long"), get("S", nullptr), get(nullptr, nullptr),
+                         get("S", nullptr, 8)),
+              std::tuple("0123", QByteArray(254, 'v'), QByteArray("Alpha\0Beta\0", 11), QByteArray("S\0T\0", 4),
+                         QByteArray("Alpha\0", 6)));
 }
 
-TEST_F(ProfileFile, RefusesWhatWouldBreakTheFileAndKeepsItIntact) {
-    set("A", "k", "v");
-    for (auto [section, key, text] : {std::tuple{"A]", "k", "v"}, {"A", "k=", "v"}, {"A", "k", "line\n[Evil]"},
-                                      {"", "k", "v"}})
-        EXPECT_FALSE(set(section, key, text)) << section << "/" << key;
-    EXPECT_EQ(ReadTextFile(file), "[A]\nk=v\n");
-}
-
-struct IniClass : testing::Test {
+// Success tells of the last write only; NULs are dropped from a value. A
+// stored position comes back, kept 4 pixels inside the screen; without
+// stored keys the window stays as it is. Numbers round halves to even.
+TEST(IniClass, SuccessFollowsTheLastWriteFormPositionsRoundTripAndNumbersRound) {
     cInifile ini;
-    void SetUp() override {
-        ini.setPath(ScratchFolder() + QStringLiteral("/Mireo.ini"));
-        ini.setSection(QStringLiteral("Program"));
-        ini.setKey(QStringLiteral("Name"));
-        ini.setDefault(QStringLiteral("Mireo"));
-    }
-    void write(const char* key, const QString& value = QStringLiteral("v")) {
+    ini.setPath(ScratchFolder() + QStringLiteral("/Mireo.ini"));
+    ini.setSection(QStringLiteral("Program"));
+    ini.setKey(QStringLiteral("Name"));
+    ini.setDefault(QStringLiteral("Mireo"));
+    const auto write = [&ini](const char* key, const QString& value = QStringLiteral("v")) {
         ini.setKey(QLatin1String(key));
         ini.setValue(value);
-    }
-};
-
-// Success tells of the last write only; NULs are dropped from a value.
-TEST_F(IniClass, SuccessFollowsTheLastWriteAndFormPositionsRoundTrip) {
+    };
     EXPECT_TRUE(ini.LastReturnCode() == 0 && !ini.Success());
     EXPECT_EQ(ini.Value(), QStringLiteral("Mireo"));
     write("Name", QStringLiteral("Mi") + QChar(0) + QStringLiteral("reo"));
@@ -80,8 +73,6 @@ TEST_F(IniClass, SuccessFollowsTheLastWriteAndFormPositionsRoundTrip) {
     ini.setKey(QStringLiteral("Name"));
     EXPECT_EQ(ini.Value(), QStringLiteral("Mireo"));
     EXPECT_FALSE(ini.Success()) << "a read leaves the result of the last write";
-    // A stored position comes back, kept 4 pixels inside the screen; without
-    // stored keys the window stays as it is.
     ini.setSection(QStringLiteral("Window"));
     QWidget window;
     window.setGeometry(40, 50, 300, 200);
@@ -95,12 +86,9 @@ TEST_F(IniClass, SuccessFollowsTheLastWriteAndFormPositionsRoundTrip) {
     write("Top", QStringLiteral("2"));
     ini.LoadFormPosition(window, 50, 50);
     EXPECT_EQ(window.geometry(), QRect(4, 4, 300, 200));
-}
-
-TEST(CLngDefault, RoundsHalvesToEvenOrFallsBack) {
-    const std::pair<const char*, int32_t> cases[] = {{"42", 42},   {" -7 ", -7}, {"2.5", 2},          {"3.5", 4},
-                                                     {"FAIL", 99}, {"", 99},     {"3000000000", 99}, {"-2147483648", INT32_MIN}};
-    for (auto [text, expected] : cases) EXPECT_EQ(cInifile::CLngDefault(QLatin1String(text), 99), expected) << text;
+    const std::pair<const char*, int32_t> numbers[] = {{"42", 42}, {" -7 ", -7}, {"2.5", 2}, {"3.5", 4}, {"FAIL", 99},
+                                                       {"", 99}, {"3000000000", 99}, {"-2147483648", INT32_MIN}};
+    for (auto [text, expected] : numbers) EXPECT_EQ(cInifile::CLngDefault(QLatin1String(text), 99), expected) << text;
 }
 
 // The settings rules over a file of given content.
@@ -119,8 +107,8 @@ struct SettingsFile : testing::Test {
     }
 };
 
-TEST_F(SettingsFile, ReadsTheDefaultsAndTheFlagsMethodDepthAndBlocksAsStored) {
-    EXPECT_EQ(ReadTextFile(ini.path()), "[Program]\nName=Mireo\n");
+// Block sizes are read as stored; a custom side outside 50 to 600 reads as 320.
+TEST_F(SettingsFile, ReadsTheDefaultsAndTheFlagsMethodDepthBlocksAndCustomSidesAsStored) {
     settings.ShowCompressionWarning = false;
     const SettingsRead defaults = ReadSettings(ini, settings);
     EXPECT_TRUE(defaults.method == StoredMethod::Dithered && !defaults.failed);
@@ -130,20 +118,17 @@ TEST_F(SettingsFile, ReadsTheDefaultsAndTheFlagsMethodDepthAndBlocksAsStored) {
               std::tuple(320, 320, 51200, 30720));
     read("[Compression]\nUse Backimage Compression=TRUE\nShow Compression Warning=false\n"
          "[Image Block Size]\nBlock1=100\nBlock2=x\n[Color Depth]\nDefault Color Depth=8-bit\n");
-    EXPECT_EQ(std::tuple(settings.DefaultColorDepth, settings.UseCompression, settings.ShowCompressionWarning),
-              std::tuple(QStringLiteral("8-bit"), true, false));
-    EXPECT_EQ(std::tuple(settings.Block1Size, settings.Block2Size), std::tuple(100, 30720)) << "no range test";
+    EXPECT_EQ(std::tuple(settings.DefaultColorDepth, settings.UseCompression, settings.ShowCompressionWarning,
+                         settings.Block1Size, settings.Block2Size),
+              std::tuple(QStringLiteral("8-bit"), true, false, 100, 30720)) << "blocks: no range test";
     read("[Compression]\nUse Backimage Compression=yes\nShow Compression Warning=maybe\n");
     EXPECT_TRUE(settings.UseCompression && !settings.ShowCompressionWarning) << "other words change nothing";
-    EXPECT_EQ(read("[Color Reduction Method]\nType=nearest color\n").method, StoredMethod::Nearest);
-    EXPECT_EQ(read("[Color Reduction Method]\nType=DITHERED\n").method, StoredMethod::Dithered);
-    EXPECT_EQ(read("[Color Reduction Method]\nType=Both\n").method, StoredMethod::None);
-}
-
-TEST_F(SettingsFile, CustomSidesOutsideFiftyToSixHundredReadAs320) {
-    const std::pair<const char*, int32_t> cases[] = {{"49", 320}, {"50", 50},   {"600", 600}, {"601", 320},
+    for (auto [type, method] : {std::pair{"nearest color", StoredMethod::Nearest}, {"DITHERED", StoredMethod::Dithered},
+                                {"Both", StoredMethod::None}})
+        EXPECT_EQ(read(QByteArray("[Color Reduction Method]\nType=") + type + '\n').method, method) << type;
+    const std::pair<const char*, int32_t> sides[] = {{"49", 320}, {"50", 50},   {"600", 600}, {"601", 320},
                                                      {"", 320},   {"abc", 320}, {"49.5", 50}, {"-3", 320}};
-    for (auto [text, expected] : cases) {
+    for (auto [text, expected] : sides) {
         read(QByteArray("[Custom Size]\nWidth=") + text + "\nHeight=" + text + "\n");
         EXPECT_EQ(std::tuple(settings.CustomWidth, settings.CustomHeight), std::tuple(expected, expected)) << text;
     }

@@ -47,25 +47,19 @@ TEST(StartUp, ShowsEveryControlAndTheLogoClearsOnlyTheWorkingImagesAndRunsOnce) 
     EXPECT_TRUE(program.button("opt16Bit")->isChecked() && program.button("optDithered")->isChecked());
     MDImain& main = *program.main;
     auto* busy = main.findChild<QLabel*>(QStringLiteral("lblWorking"));
-    EXPECT_EQ(std::tuple(main.windowTitle(), main.findChild<QLabel*>(QStringLiteral("Label2"))->text(), busy->text()),
-              std::tuple("Mireo", "Palm Backimage Name", "Working.........."));
-    EXPECT_TRUE(busy->isHidden()) << "shown only while a picture is worked on";
-    EXPECT_EQ(main.findChild<QLineEdit*>(QStringLiteral("txtPDBname"))->maxLength(), 31);
+    EXPECT_EQ(std::tuple(main.windowTitle(), main.findChild<QLabel*>(QStringLiteral("Label2"))->text(), busy->text(),
+                         busy->isHidden(), main.findChild<QLineEdit*>(QStringLiteral("txtPDBname"))->maxLength()),
+              std::tuple("Mireo", "Palm Backimage Name", "Working..........", true, 31)) << "busy: shown while working";
     // The logo at 230 x 120 twips in a window 500 twips wider, itself at 200 x 200 twips.
     Form1& form = main.form1();
-    EXPECT_EQ(std::tuple(form.windowTitle(), form.lblPicSize->text()), std::tuple(QStringLiteral(" "), QString()));
-    EXPECT_EQ(std::tuple(form.picMain->pixmap().size(), form.picMain->pos(), main.form1Window()->pos()),
-              std::tuple(QSize(320, 320), QPoint(15, 8), QPoint(13, 13)));
-    EXPECT_EQ(form.windowWidthTwips(), 320 * 15 + 495);
-    const SharedState& s = program.shared;
-    EXPECT_EQ(std::tuple(s.ScreenBits, s.ColorDepthBits, s.AppPath, s.TempBmpPath),
-              std::tuple(24, int16_t{16}, folder, folder + QStringLiteral("/temp/temp.bmp")));
+    EXPECT_EQ(std::tuple(form.windowTitle(), form.lblPicSize->text(), form.picMain->pixmap().size(), form.picMain->pos(),
+                         main.form1Window()->pos(), form.windowWidthTwips()),
+              std::tuple(QStringLiteral(" "), QString(), QSize(320, 320), QPoint(15, 8), QPoint(13, 13), 320 * 15 + 495));
     EXPECT_EQ(ReadTextFile(program.ini()), "[Program]\nName=Mireo\n");
-    EXPECT_TRUE(!s.LogoShown && !s.ImageLoaded && dialogs.messages.empty());
     // A second copy in the same folder stops at once and leaves the first one's files alone.
     WriteTextFile(program.temp() + "/temp8d.bmp", "preview");
     EXPECT_TRUE(StartedProgram(24, folder).main->Ended());
-    EXPECT_EQ(dialogs.texts(), QStringList{"Mireo is already running. Please use the window that is open."});
+    ASSERT_EQ(dialogs.texts(), QStringList{"Mireo is already running. Please use the window that is open."});
     EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Information);
     EXPECT_EQ(std::tuple(ReadTextFile(program.temp() + "/temp8d.bmp"), ReadTextFile(program.ini())),
               std::tuple(QByteArray("preview"), QByteArray("[Program]\nName=Mireo\n")));
@@ -80,23 +74,18 @@ TEST(StartUp, AppliesTheStoredSettingsOrSaysWhyNot) {
     const QString shallow = QStringLiteral("Problem! Mireo requires a video depth of at least 16-bit.\n"
                                            "Please check your video settings.");
     const QStringList unwritable{"Failed to save value to Mireo.ini file.", "Failed to get value from Mireo.ini."};
-    const auto noLibrary = [](const char* error) {
-        return QStringList{QStringLiteral("Mireo could not load its image library (%1). Pictures cannot be converted.")
-                               .arg(QLatin1String(error))};
-    };
-    // The display depth, the stored depth (none: Mireo.ini is a folder), the option and ColorDepthBits after,
-    // the messages and the image library's file (none: the real one).
-    const std::tuple<int, const char*, const char*, int, QStringList, const char*> cases[] = {
-        {24, "16-Bit", "opt16Bit", 16, {}, nullptr}, {24, "8-bit", "opt8Bit", 8, {}, nullptr},
-        {16, "4-BIT", "opt4Bit", 4, {}, nullptr}, {24, "24-Bit", "opt16Bit", 0, {}, nullptr},
-        {15, "8-Bit", "", 0, {shallow}, nullptr}, {8, "8-Bit", "", 0, {shallow}, nullptr},
-        {24, nullptr, "opt16Bit", 16, unwritable, nullptr},
-        {24, "8-Bit", "opt8Bit", 8, noLibrary("Error #53 File not found: libmireocore-missing.so.1"),
+    const QString noLibrary = QStringLiteral("Mireo could not load its image library (%1). Pictures cannot be converted.");
+    // The display depth, the stored depth (none: Mireo.ini is a folder), ColorDepthBits after (the option
+    // selected: the same, 16 for 0), the messages and the image library's file (none: the real one).
+    const std::tuple<int, const char*, int, QStringList, const char*> cases[] = {
+        {24, "16-Bit", 16, {}, nullptr}, {24, "8-bit", 8, {}, nullptr}, {16, "4-BIT", 4, {}, nullptr},
+        {24, "24-Bit", 0, {}, nullptr}, {15, "8-Bit", 0, {shallow}, nullptr}, {24, nullptr, 16, unwritable, nullptr},
+        {24, "8-Bit", 8, {noLibrary.arg("Error #53 File not found: libmireocore-missing.so.1")},
          "libmireocore-missing.so.1"},
-        {24, "8-Bit", "opt8Bit", 8, noLibrary("Error #453 Can't find DLL entry point MireoSetWindowSystem in libm.so.6"),
+        {24, "8-Bit", 8, {noLibrary.arg("Error #453 Can't find DLL entry point MireoSetWindowSystem in libm.so.6")},
          "libm.so.6"}};
     const std::string soname = mireocore::LibraryFile();
-    for (const auto& [bits, depth, selected, depthBits, expected, library] : cases) {
+    for (const auto& [bits, depth, depthBits, expected, library] : cases) {
         RecordingDialogs dialogs;
         const QString folder = ScratchFolder(), left = folder + "/temp/left.bmp";
         WriteTextFile(left, "x");
@@ -110,16 +99,14 @@ TEST(StartUp, AppliesTheStoredSettingsOrSaysWhyNot) {
         for (const auto& m : dialogs.messages) EXPECT_EQ(m.icon, depth ? MessageIcon::None : MessageIcon::Information);
         EXPECT_EQ(std::tuple(program.main->Ended(), QFile::exists(left)), std::tuple(bits < 16, bits >= 16));
         if (bits < 16) continue;
-        EXPECT_TRUE(program.button(selected)->isChecked()) << depth;
-        EXPECT_EQ(program.button("cmdCompress")->isChecked(), depth != nullptr);
-        EXPECT_EQ(std::tuple(program.main->selectedDepth(), program.shared.ColorDepthBits),
-                  std::tuple(depthBits ? depthBits : 16, int16_t(depthBits))) << depth;
+        EXPECT_EQ(std::tuple(program.main->selectedDepth(), program.shared.ColorDepthBits,
+                             program.button("cmdCompress")->isChecked()),
+                  std::tuple(depthBits ? depthBits : 16, int16_t(depthBits), depth != nullptr)) << depth;
     }
 }
 
 TEST(WindowSystem, ShowsTheLibrarysMessagesAndProgressWindows) {
     RecordingDialogs dialogs;
-    StartedProgram program;
     const MireoWindowSystem& ws = QtWindowSystem();
     ws.messageBox(ws.context, "Error in dll module WriteBmp24 -  76 - Path not found", nullptr, MIREO_ICON_INFORMATION);
     ASSERT_EQ(dialogs.texts(), QStringList{"Error in dll module WriteBmp24 -  76 - Path not found"});
@@ -166,29 +153,29 @@ TEST(Drops, TheFirstFileGoesByItsExtension) {
     }
 }
 
-TEST(BusyBracket, DisablesTheTwelveWorkingControlsAndRestoresTheRecordedOptions) {
-    RecordingDialogs dialogs;
-    StartedProgram program;
+using BusyBracket = ProgramTest;
+
+TEST_F(BusyBracket, DisablesTheTwelveWorkingControlsAndRestoresTheRecordedOptions) {
     const char* const working[] = {"cmdLoadPic", "cmdLoadVTPDB", "cmdCreatePDB", "cmdExportImg", "opt16Bit", "opt8Bit",
                                    "opt4Bit",    "optDithered",  "optNearestCol", "cmdHelp",     "cmdAbout", "cmdResizeImg"};
-    MDImain& main = *program.main;
-    for (const char* name : {"opt4Bit", "optNearestCol"}) program.button(name)->setChecked(true);
+    const auto on = [this](const char* name) { return program->button(name)->isEnabled(); };
+    MDImain& main = *program->main;
+    for (const char* name : {"opt4Bit", "optNearestCol"}) program->button(name)->setChecked(true);
     main.showCompression(true);
     main.SaveOptionStates();
-    const SharedState& s = program.shared;
+    const SharedState& s = shared();
     EXPECT_TRUE(s.Want4Bit && !s.Want8Bit && !s.Want16Bit && s.WantNearest && !s.WantDithered && s.UseCompression);
     main.DisableControls();
-    for (const char* name : working) EXPECT_FALSE(program.button(name)->isEnabled()) << name;
-    for (const char* name : {"cmdExit", "cmdFlip_V", "cmdCompress"}) EXPECT_TRUE(program.button(name)->isEnabled());
-    for (const char* name : {"opt16Bit", "optDithered"}) program.button(name)->setChecked(true);
+    for (const char* name : working) EXPECT_FALSE(on(name)) << name;
+    EXPECT_TRUE(on("cmdExit") && on("cmdFlip_V") && on("cmdCompress"));
+    for (const char* name : {"opt16Bit", "optDithered"}) program->button(name)->setChecked(true);
     main.showCompression(false);
     main.EnableControls();
-    for (const char* name : working) EXPECT_TRUE(program.button(name)->isEnabled()) << name;
-    EXPECT_TRUE(program.button("opt4Bit")->isChecked() && program.button("optNearestCol")->isChecked());
-    EXPECT_EQ(program.button("cmdCompress")->text(), QStringLiteral("Compression is On"));
+    for (const char* name : working) EXPECT_TRUE(on(name)) << name;
+    EXPECT_TRUE(program->button("opt4Bit")->isChecked() && program->button("optNearestCol")->isChecked());
+    EXPECT_EQ(program->button("cmdCompress")->text(), QStringLiteral("Compression is On"));
     main.DisableFlipRotate();
-    for (const char* name : {"cmdFlip_V", "cmdFlip_H", "cmdRotateL", "cmdRotateR"})
-        EXPECT_FALSE(program.button(name)->isEnabled()) << name;
+    EXPECT_FALSE(on("cmdFlip_V") || on("cmdFlip_H") || on("cmdRotateL") || on("cmdRotateR"));
     EXPECT_TRUE(IsFormLoaded(QStringLiteral("Form1")) && !IsFormLoaded(QStringLiteral("form1")));
     EXPECT_FALSE(IsFormLoaded(QStringLiteral("frmResize")) || IsFormLoaded(QStringLiteral("picMain")));
 }
@@ -207,8 +194,7 @@ struct FakeBrowser : BrowserPlatform {
 
 TEST(Help, OpensThePageThroughAThrowAwayFileOrSaysWhyNot) {
     const std::tuple<const char*, bool, bool, const char*> cases[] = {
-        {"firefox", true, false, nullptr},
-        {"", true, false, "Could not find a browser"},
+        {"firefox", true, false, nullptr}, {"", true, false, "Could not find a browser"},
         {"firefox", false, false, "Web Page not Opened"},
         {"firefox", true, true, "Error #75 Path/File access error occurred in SecurityMod, while executing StartBrowser."}};
     for (auto [browserName, launches, blocked, message] : cases) {

@@ -14,6 +14,9 @@ namespace {
 
 Console& of(void* context) { return *static_cast<Console*>(context); }
 
+// Set on a helper thread for the length of its library calls.
+thread_local std::vector<std::string>* threadMessages = nullptr;
+
 MireoWindowSystem windowSystemFor(Console& console) {
     MireoWindowSystem ws{};
     ws.context = &console;
@@ -51,7 +54,7 @@ void Console::setLabel(std::string label) { label_ = std::move(label); }
 
 void Console::showProgress(int percent) {
     percent = std::clamp(percent, 0, 100);
-    if (!terminal_ || (barShown_ && percent == shownPercent_)) return;
+    if (threadMessages || !terminal_ || (barShown_ && percent == shownPercent_)) return;
     char figure[8];
     std::snprintf(figure, sizeof figure, "%3d%%", percent);
     drawBar(label_, percent, figure);
@@ -73,13 +76,21 @@ void Console::drawBar(const std::string& label, int percent, const std::string& 
 }
 
 void Console::clearProgress() {
-    if (!barShown_) return;
+    if (threadMessages || !barShown_) return;
     std::fputs("\r\033[K", stderr);
     std::fflush(stderr);
     barShown_ = false;
 }
 
 std::vector<std::string> Console::takeMessages() { return std::exchange(messages_, {}); }
+
+void Console::addMessage(std::string text) {
+    if (threadMessages) threadMessages->push_back(std::move(text));
+    else messages_.push_back(std::move(text));
+}
+
+Console::ThreadMessages::ThreadMessages(std::vector<std::string>& list) { threadMessages = &list; }
+Console::ThreadMessages::~ThreadMessages() { threadMessages = nullptr; }
 
 void Console::report(const std::string& subject, const std::string& message) {
     clearProgress();

@@ -28,7 +28,18 @@ public:
 
     std::vector<std::string> takeMessages();
     std::size_t messageCount() const { return messages_.size(); }
-    void addMessage(std::string text) { messages_.push_back(std::move(text)); }
+    void addMessage(std::string text);
+
+    // While one lives, the library's messages on its thread go to `list`
+    // and that thread draws no bar: a helper thread's build keeps its
+    // messages apart from the main thread's.
+    class ThreadMessages {
+    public:
+        explicit ThreadMessages(std::vector<std::string>& list);
+        ~ThreadMessages();
+        ThreadMessages(const ThreadMessages&) = delete;
+        ThreadMessages& operator=(const ThreadMessages&) = delete;
+    };
 
     // "mireo-cli: <subject>: <message>" on standard error.
     void report(const std::string& subject, const std::string& message);

@@ -1,6 +1,8 @@
 #include "parallel_build.h"
 
-#include "child_task.h"
+#include <exception>
+#include <thread>
+
 #include "imaging/linked_library.h"
 #include "imaging/replacement_file.h"
 
@@ -10,19 +12,29 @@ std::optional<int32_t> buildPdbInTwo(const imaging::PdbRequest& request, const s
                                      const imaging::Palettes& palettes, Console& console) {
     const imaging::Library& library = imaging::linkedLibrary();
     imaging::ReplacementFile first(outputPath), second(outputPath);
-    const std::size_t before = console.messageCount();
-    ChildTask withBlock1([&] {
-        auto size = imaging::compilePdb(library, request, second.path().string(), request.block1, palettes.grey16,
-                                        palettes.palm8);
-        std::vector<std::string> all = console.takeMessages();
-        return Outcome{size.has_value(), size.value_or(0),
-                       std::vector<std::string>(all.begin() + static_cast<std::ptrdiff_t>(before), all.end()), {}};
+    std::optional<int32_t> block1Size;
+    std::vector<std::string> block1Messages;
+    std::exception_ptr block1Error;
+    std::thread withBlock1([&] {
+        Console::ThreadMessages kept(block1Messages);
+        try {
+            block1Size = imaging::compilePdb(library, request, second.path().string(), request.block1,
+                                             palettes.grey16, palettes.palm8);
+        } catch (...) {
+            block1Error = std::current_exception();
+        }
     });
-    auto withBlock2 =
-        imaging::compilePdb(library, request, first.path().string(), request.block2, palettes.grey16, palettes.palm8);
-    Outcome other = withBlock1.finish();
-    for (std::string& message : other.messages) console.addMessage(std::move(message));
-    std::optional<int32_t> block1Size = other.ok ? std::optional<int32_t>(other.size) : std::nullopt;
+    std::optional<int32_t> withBlock2;
+    try {
+        withBlock2 = imaging::compilePdb(library, request, first.path().string(), request.block2, palettes.grey16,
+                                         palettes.palm8);
+    } catch (...) {
+        withBlock1.join();
+        throw;
+    }
+    withBlock1.join();
+    for (std::string& message : block1Messages) console.addMessage(std::move(message));
+    if (block1Error) std::rethrow_exception(block1Error);
     switch (imaging::smallerCandidate(withBlock2, block1Size)) {
         case imaging::Winner::Block2: first.commit(); return withBlock2;
         case imaging::Winner::Block1: second.commit(); return block1Size;

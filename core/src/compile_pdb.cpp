@@ -1,4 +1,5 @@
 // CompilePDB: a 24-bit working file as a background-image database.
+#include <mutex>
 #include <optional>
 #include <random>
 
@@ -45,9 +46,12 @@ void padName(MireoString* name) {
     name->length = std::max(name->length, static_cast<int32_t>(kNameField));
 }
 
+// Two builds may run at once on different threads.
 uint16_t drawUniqueIdRandom() {
     if (sourceDateEpoch()) return 0;
+    static std::mutex guard;
     static std::mt19937 generator{std::random_device{}()};
+    std::lock_guard<std::mutex> held(guard);
     return uniqueIdRandomFrom(std::uniform_real_distribution<double>(0.0, 1.0)(generator));
 }
 

@@ -3,6 +3,7 @@
 #include "batch_plan.h"
 #include "commands.h"
 #include "convert_options.h"
+#include "helper_threads.h"
 #include "converter.h"
 #include "standard_streams.h"
 #include "usage.h"
@@ -86,7 +87,11 @@ int runConvert(const std::vector<std::string>& args, Console& console) {
     if (options.inputs.front() == kStandardStream) standardInput = readStandardInput();
 
     const std::size_t processes = std::min(options.jobs, jobs.size());
-    Converter converter(options, console, standardInput, options.jobs >= 2 * processes);
+    // A processor left over by the batch takes half of each reduction and
+    // the second candidate of each compressed build.
+    const bool spareProcessor = options.jobs >= 2 * processes;
+    mireo::allowHelperThreads(spareProcessor);
+    Converter converter(options, console, standardInput, spareProcessor);
     std::size_t failed = processes > 1 ? runInParallel(jobs, processes, converter, console)
                                        : runSerially(jobs, converter, console);
     console.clearProgress();

@@ -11,6 +11,8 @@
 
 #include <emmintrin.h>
 
+#include <algorithm>
+
 #include "diffuse_columns.h"
 
 namespace mireo {
@@ -60,11 +62,12 @@ struct Column {
     bool wide;         // eight bytes from the pixel lie within its row
 };
 
-Column bottomOf(Grid& grid, int32_t c) {
+Column bottomOf(Grid& grid, const Band& band, int32_t c) {
     const int32_t w = grid.width;
     Column col{};
-    col.p = grid.row(grid.height - 1) + std::size_t(3) * static_cast<std::size_t>(c);
-    col.carried = _mm_setzero_si128();
+    col.p = grid.row(band.bottom) + std::size_t(3) * static_cast<std::size_t>(c);
+    col.carried = band.sharesIn ? _mm_load_si128(reinterpret_cast<const __m128i*>(band.sharesIn + c))
+                                : _mm_setzero_si128();
     col.upwards = c >= 1 && c <= w - 2 ? lanes0to2() : _mm_setzero_si128();
     col.toRight = c + 1 <= w - 2 ? _mm_set1_epi32(-1) : _mm_setzero_si128();
     col.wide = c + 2 < w;
@@ -137,10 +140,16 @@ inline void storeWithShare(const Column& col, __m128i pixel, const Visit& v) {
     storeWithShare(col, pixel, choose(pixel, col, nearest));
 }
 
-void climbColumn(Grid& grid, int32_t c, NearestSad& nearest) {
+// What a column's top row passes up, for the band above.
+inline void keepShare(const Band& band, int32_t c, const Column& col) {
+    if (band.sharesOut) _mm_store_si128(reinterpret_cast<__m128i*>(band.sharesOut + c), col.carried);
+}
+
+void climbColumn(Grid& grid, const Band& band, int32_t c, NearestSad& nearest) {
     const auto stride = static_cast<std::ptrdiff_t>(grid.rowBytes());
-    Column col = bottomOf(grid, c);
-    for (int32_t y = grid.height - 1; y >= 0; --y, col.p -= stride) visitStoring(col, _mm_setzero_si128(), nearest);
+    Column col = bottomOf(grid, band, c);
+    for (int32_t y = band.bottom; y >= band.top; --y, col.p -= stride) visitStoring(col, _mm_setzero_si128(), nearest);
+    keepShare(band, c, col);
 }
 
 // Columns first..last of a staircase take one step; each takes what its
@@ -157,34 +166,38 @@ void climbColumn(Grid& grid, int32_t c, NearestSad& nearest) {
     for (int j = first; j <= last && j < kStaircase - 1; ++j) passed[j] = next[j];
 }
 
-// Columns c..c+3; at step s column j visits row h-1-(s-j).  Needs h >= 4.
-void climbStaircase(Grid& grid, int32_t c, NearestSad& nearest) {
+// Columns c..c+3; at step s column j visits the band's row bottom-(s-j).
+// Needs a band of at least four rows.
+void climbStaircase(Grid& grid, const Band& band, int32_t c, NearestSad& nearest) {
     const auto stride = static_cast<std::ptrdiff_t>(grid.rowBytes());
-    const int32_t h = grid.height;
+    const int32_t h = band.bottom - band.top + 1;
     Column col[kStaircase];
     __m128i passed[kStaircase];
     for (int j = 0; j < kStaircase; ++j) {
-        col[j] = bottomOf(grid, c + j);
+        col[j] = bottomOf(grid, band, c + j);
         passed[j] = _mm_setzero_si128();
     }
     for (int s = 0; s < kStaircase - 1; ++s) step(col, passed, 0, s, stride, nearest);
     for (int s = kStaircase - 1; s < h; ++s) step(col, passed, 0, kStaircase - 1, stride, nearest);
     for (int s = h; s < h + kStaircase - 1; ++s) step(col, passed, s - h + 1, kStaircase - 1, stride, nearest);
+    for (int j = 0; j < kStaircase; ++j) keepShare(band, c + j, col[j]);
 }
 
 }  // namespace
 
+void walkBandSse2(Grid& grid, const Band& band, int32_t first, int32_t end, NearestSad& nearest) {
+    int32_t c = first;
+    if (band.bottom - band.top + 1 >= kStaircase)
+        for (; c + kStaircase <= end; c += kStaircase) climbStaircase(grid, band, c, nearest);
+    for (; c < end; ++c) climbColumn(grid, band, c, nearest);
+}
+
 void diffuseColumnsSse2(Grid& grid, NearestSad& nearest, ProgressMeter& progress) {
-    const int32_t w = grid.width, h = grid.height;
-    int32_t c = 0;
-    if (h >= kStaircase)
-        for (; c + kStaircase <= w; c += kStaircase) {
-            climbStaircase(grid, c, nearest);
-            for (int j = 0; j < kStaircase; ++j) progress.advance();
-        }
-    for (; c < w; ++c) {
-        climbColumn(grid, c, nearest);
-        progress.advance();
+    const Band whole{0, grid.height - 1, nullptr, nullptr};
+    for (int32_t c = 0; c < grid.width; c += kBandColumns) {
+        const int32_t end = std::min(c + kBandColumns, grid.width);
+        walkBandSse2(grid, whole, c, end, nearest);
+        for (int32_t k = c; k < end; ++k) progress.advance();
     }
 }
 

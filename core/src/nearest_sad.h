@@ -36,6 +36,7 @@ public:
 
     uint32_t find(uint8_t r, uint8_t g, uint8_t b);
     const Bgr& colour(uint32_t row) const { return colours_[row]; }
+    const std::vector<Bgr>& colours() const { return colours_; }
 
     // The candidates of a box with at most eight of them, as packed colours
     // (one per 64-bit word, upper bytes zero), the last repeated to fill.

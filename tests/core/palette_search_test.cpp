@@ -88,7 +88,9 @@ TEST(NearestSearch, OtherTablesBySad) {
 
 // Sizes below, at and above the staircase of four columns, so every edge
 // column and every ramp of the staircase comes up, in noise and in table
-// colours off by a level or two (errors around the threshold of 3); tables
+// colours off by a level or two (errors around the threshold of 3), walked
+// whole and in two halves on two threads (halves of fewer than four rows
+// too, and of odd heights); tables
 // of the Palm colours, of rows crowded into one corner (most boxes have
 // more than eight candidates) and of a few repeated colours (ties).
 TEST(DiffusionWalk, EveryWalkGivesTheFullTableWalk) {
@@ -96,6 +98,7 @@ TEST(DiffusionWalk, EveryWalkGivesTheFullTableWalk) {
     std::vector<Walk> walks = {&diffuseColumnsPlain};
 #if defined(__SSE2__)
     walks.push_back(&diffuseColumnsSse2);
+    walks.push_back(&diffuseColumnsInHalves);
 #endif
     std::mt19937 random(21);
     std::vector<Table> tables;
@@ -107,7 +110,7 @@ TEST(DiffusionWalk, EveryWalkGivesTheFullTableWalk) {
             t.set(row, int(pick() % spread), int(pick() % spread), int(pick() % spread));
         }
     }
-    std::vector<std::pair<int32_t, int32_t>> sizes = {{37, 23}, {64, 4}, {4, 64}, {131, 9}};
+    std::vector<std::pair<int32_t, int32_t>> sizes = {{37, 23}, {64, 4}, {4, 64}, {131, 9}, {70, 57}};
     for (int32_t i = 0; i < 60; ++i) sizes.emplace_back(1 + i / 6, 1 + i % 6);  // 1 .. 10 x 1 .. 6
     sizes.emplace_back(23, 11);  // the last size: table colours off by a level or two
     for (const Table& table : tables) {
@@ -128,6 +131,9 @@ TEST(DiffusionWalk, EveryWalkGivesTheFullTableWalk) {
                 Grid grid = loadDeviceBits(ByteView{bits.data(), bits.size()}, w, h, 32);
                 ProgressMeter progress(w);
                 walk(grid, nearest, progress);
+                ProgressMeter columns(w);
+                for (int32_t c = 0; c < w; ++c) columns.advance();
+                EXPECT_EQ(progress.percent(), columns.percent());
                 std::vector<uint8_t> data = bmpPixelData(grid, false);
                 ASSERT_TRUE(std::equal(data.begin(), data.end(), want.begin() + 54, want.end()))
                     << &table - tables.data() << ": " << w << " x " << h << (walk == &diffuseColumnsPlain ? ", plain" : "");

@@ -35,6 +35,13 @@ public:
         return pos_ - 1;
     }
     void patch(std::size_t at, uint8_t byte) { buffer_[at] = byte; }
+    // Room for up to `most` bytes, written in place; commit(n) keeps the
+    // first n of them.
+    uint8_t* room(std::size_t most) {
+        if (size_ - pos_ < most) overflow();
+        return buffer_.get() + pos_;
+    }
+    void commit(std::size_t n) { pos_ += n; }
     // Cuts the buffer to the bytes used and writes the length field.
     std::vector<uint8_t> finish();
 

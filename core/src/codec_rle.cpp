@@ -9,47 +9,16 @@ namespace {
 
 constexpr unsigned kMaxRun = 255;
 
-// A run of equal bytes being collected.
-struct Run {
-    bool active = false;
-    uint8_t value = 0;
-    unsigned count = 0;
-};
-
-void putPair(StreamWriter& w, unsigned count, uint8_t value) {
-    w.put(static_cast<uint8_t>(count));
-    w.put(value);
-}
-
-// A byte that is not the last of its row; `next` is the one after it.
-void encodeInner(StreamWriter& w, Run& run, uint8_t x, uint8_t next) {
-    if (run.active) {
-        if (x == run.value && run.count < kMaxRun) {
-            ++run.count;
-            return;
-        }
-        putPair(w, run.count, run.value);
-        run.active = false;
-    }
-    if (next == x)
-        run = {true, x, 1};
-    else
-        putPair(w, 1, x);
-}
-
-void encodeLast(StreamWriter& w, const Run& run, uint8_t x) {
-    if (run.active && run.count < kMaxRun && x == run.value) {
-        putPair(w, run.count + 1, run.value);
-        return;
-    }
-    if (run.active) putPair(w, run.count, run.value);
-    putPair(w, 1, x);
-}
-
+// Each stretch of equal bytes becomes pairs of at most 255 copies.
 void encodeRow(StreamWriter& w, const uint8_t* row, std::size_t n) {
-    Run run;
-    for (std::size_t i = 0; i + 1 < n; ++i) encodeInner(w, run, row[i], row[i + 1]);
-    if (n > 0) encodeLast(w, run, row[n - 1]);
+    for (std::size_t i = 0; i < n;) {
+        const uint8_t value = row[i];
+        std::size_t count = 1;
+        while (count < kMaxRun && i + count < n && row[i + count] == value) ++count;
+        w.put(static_cast<uint8_t>(count));
+        w.put(value);
+        i += count;
+    }
 }
 
 }  // namespace

@@ -19,17 +19,22 @@ void encodeFirstRow(StreamWriter& w, std::span<const uint8_t> row) {
     }
 }
 
+// Each byte is stored and kept only when it differs, without a branch on
+// the data: in a dithered picture such branches go either way at random.
 void encodeLaterRow(StreamWriter& w, const uint8_t* row, const uint8_t* above, std::size_t rowBytes) {
     for (std::size_t start = 0; start < rowBytes; start += kGroup) {
         std::size_t n = std::min(kGroup, rowBytes - start);
-        std::size_t flagAt = w.reserve();
-        unsigned flag = 0, bit = 0x80;
-        for (std::size_t i = start; i < start + n; ++i, bit >>= 1) {
-            if (row[i] == above[i]) continue;
-            w.put(row[i]);
-            flag |= bit;
+        uint8_t* out = w.room(1 + n);
+        std::size_t kept = 1;
+        unsigned flag = 0;
+        for (std::size_t k = 0; k < n; ++k) {
+            const unsigned differs = row[start + k] != above[start + k] ? 1 : 0;
+            out[kept] = row[start + k];
+            kept += differs;
+            flag |= differs << (7 - k);
         }
-        w.patch(flagAt, static_cast<uint8_t>(flag));
+        out[0] = static_cast<uint8_t>(flag);
+        w.commit(kept);
     }
 }
 

@@ -21,10 +21,14 @@ PackedPicture unPad(const uint8_t* data, std::size_t size, int32_t width, int32_
 void flipRows(PackedPicture& picture) {
     auto rowBytes = std::size_t(3) * static_cast<std::size_t>(picture.width);
     auto rows = static_cast<std::size_t>(picture.height);
-    for (std::size_t top = 0, bottom = rows; top + 1 < bottom; ++top, --bottom)
-        std::swap_ranges(picture.bytes.begin() + static_cast<std::ptrdiff_t>(rowBytes * top),
-                         picture.bytes.begin() + static_cast<std::ptrdiff_t>(rowBytes * (top + 1)),
-                         picture.bytes.begin() + static_cast<std::ptrdiff_t>(rowBytes * (bottom - 1)));
+    std::vector<uint8_t> spare(rowBytes);
+    for (std::size_t top = 0, bottom = rows; top + 1 < bottom; ++top, --bottom) {
+        uint8_t* upper = picture.bytes.data() + rowBytes * top;
+        uint8_t* lower = picture.bytes.data() + rowBytes * (bottom - 1);
+        std::memcpy(spare.data(), upper, rowBytes);
+        std::memcpy(upper, lower, rowBytes);
+        std::memcpy(lower, spare.data(), rowBytes);
+    }
 }
 
 std::vector<uint8_t> packBmpRows(PackedPicture picture) {

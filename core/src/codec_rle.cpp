@@ -9,16 +9,24 @@ namespace {
 
 constexpr unsigned kMaxRun = 255;
 
-// Each stretch of equal bytes becomes pairs of at most 255 copies.
+// Each stretch of equal bytes becomes pairs of at most 255 copies.  Every
+// byte writes the pair it would end, which is kept only when it does end
+// one: no branch on the data, since in a dithered picture most stretches
+// are a single byte and a loop over each stretch goes either way at random.
 void encodeRow(StreamWriter& w, const uint8_t* row, std::size_t n) {
-    for (std::size_t i = 0; i < n;) {
-        const uint8_t value = row[i];
-        std::size_t count = 1;
-        while (count < kMaxRun && i + count < n && row[i + count] == value) ++count;
-        w.put(static_cast<uint8_t>(count));
-        w.put(value);
-        i += count;
+    if (n == 0) return;
+    uint8_t* out = w.room(2 * n);
+    std::size_t kept = 0;
+    unsigned count = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        ++count;
+        out[kept] = static_cast<uint8_t>(count);
+        out[kept + 1] = row[i];
+        const bool ends = i + 1 == n ? true : (row[i + 1] != row[i]) | (count == kMaxRun);
+        kept += ends ? 2 : 0;
+        count = ends ? 0 : count;
     }
+    w.commit(kept);
 }
 
 }  // namespace

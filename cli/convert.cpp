@@ -3,8 +3,8 @@
 #include "batch_plan.h"
 #include "commands.h"
 #include "convert_options.h"
-#include "helper_threads.h"
 #include "converter.h"
+#include "helper_threads.h"
 #include "standard_streams.h"
 #include "usage.h"
 #include "worker_pool.h"
@@ -89,9 +89,8 @@ int runConvert(const std::vector<std::string>& args, Console& console) {
     const std::size_t processes = std::min(options.jobs, jobs.size());
     // A processor left over by the batch takes half of each reduction and
     // the second candidate of each compressed build.
-    const bool spareProcessor = options.jobs >= 2 * processes;
-    mireo::allowHelperThreads(spareProcessor);
-    Converter converter(options, console, standardInput, spareProcessor);
+    mireo::allowHelperThreads(options.jobs >= 2 * processes);
+    Converter converter(options, console, standardInput);
     std::size_t failed = processes > 1 ? runInParallel(jobs, processes, converter, console)
                                        : runSerially(jobs, converter, console);
     console.clearProgress();

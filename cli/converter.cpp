@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "database_picture.h"
+#include "helper_threads.h"
 #include "imaging/build_pdb.h"
 #include "imaging/linked_library.h"
 #include "imaging/load.h"
@@ -35,8 +36,8 @@ auto writing(const std::string& file, const std::string& doing, Step step) {
 
 }  // namespace
 
-Converter::Converter(const ConvertOptions& options, Console& console, QByteArray standardInput, bool spareProcessor)
-    : options_(options), console_(console), standardInput_(std::move(standardInput)), spareProcessor_(spareProcessor) {
+Converter::Converter(const ConvertOptions& options, Console& console, QByteArray standardInput)
+    : options_(options), console_(console), standardInput_(std::move(standardInput)) {
     if (!workDir_.isValid()) throw std::runtime_error("cannot make a folder in the temporary folder");
     imaging::TemporaryPaths::addFolder(workDir_.path().toStdString());
 }
@@ -149,7 +150,7 @@ int32_t Converter::build(const Job& job) {
     const std::string failedFile = toStream ? job.input : job.output;
     const std::string doing = toStream ? inTemporaryFolder() : "cannot write the database";
     auto size = writing(failedFile, doing, [&] {
-        return options_.compress && spareProcessor_
+        return options_.compress && helperThreadsAllowed()
                    ? buildPdbInTwo(request, database, palettes_, console_)
                    : imaging::buildPdb(imaging::linkedLibrary(), request, database, palettes_.grey16, palettes_.palm8);
     });

@@ -16,9 +16,10 @@ namespace mireo::cli {
 
 class Converter {
 public:
-    // `standardInput` holds the picture of the input "-"; `spareProcessor`
-    // lets a compressed build make its two candidates at once.
-    Converter(const ConvertOptions& options, Console& console, QByteArray standardInput, bool spareProcessor);
+    // `standardInput` holds the picture of the input "-".  A compressed
+    // build makes its two candidates at once when helper threads are
+    // allowed.
+    Converter(const ConvertOptions& options, Console& console, QByteArray standardInput);
 
     // Never throws: a failure is in the outcome, one line in plain words
     // under the file it concerns.
@@ -37,7 +38,6 @@ private:
     const ConvertOptions& options_;
     Console& console_;
     QByteArray standardInput_;
-    bool spareProcessor_;
     QTemporaryDir workDir_;
     imaging::Palettes palettes_;
 };

@@ -9,7 +9,6 @@
 #pragma once
 
 #include "bmp.h"
-#include "helper_threads.h"
 #include "nearest_sad.h"
 #include "progress_meter.h"
 
@@ -39,8 +38,9 @@ struct Band {
     UpShare* sharesOut;
 };
 
-// Columns first..end-1 of a band, left to right; `first` a multiple of
-// kBandColumns, the columns before it already walked in this band.
+// Columns first..end-1 of a band, left to right, the columns before `first`
+// already walked in this band.  Groups of kBandColumns make whole
+// staircases of the walk.
 constexpr int32_t kBandColumns = 4;
 void walkBandSse2(Grid& grid, const Band& band, int32_t first, int32_t end, NearestSad& nearest);
 

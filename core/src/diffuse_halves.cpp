@@ -8,6 +8,7 @@
 #if defined(__SSE2__)
 
 #include "diffuse_columns.h"
+#include "helper_threads.h"
 
 #include <emmintrin.h>
 

@@ -27,7 +27,8 @@ TEST(CliUsage, HelpVersionAndUsageErrors) {
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.out, "mireo-cli 1.0.0\n");
 
-    const std::string ratio = "Incorrect aspect ratio! Must be less then 2:1.";
+    // Each wrong command line, with the message before the hint where there is one.  A custom size breaking the
+    // resize rules is refused before any picture is read (the rules themselves are the library's).
     const std::pair<QStringList, std::string> usageErrors[] = {
         {{}, ""}, {{"paint"}, ""}, {{"convert"}, ""}, {{"convert", "--frobnicate", "a.jpg"}, ""},
         {{"convert", "a.jpg", "--size"}, ""}, {{"convert", "-s", "huge", "a.jpg"}, ""},
@@ -37,14 +38,10 @@ TEST(CliUsage, HelpVersionAndUsageErrors) {
         {{"convert", "--block2", "5120", "a.jpg"}, ""}, {{"convert", "-o", "x.pdb", "a.jpg", "b.jpg"}, ""},
         {{"convert", "-d", "/nonexistent/folder", "a.jpg"}, ""}, {{"open", "only-one.pdb"}, ""},
         {{"info"}, ""}, {{"info", "a.pdb", "--yaml"}, ""}, {{"convert", "--border", "#12345", "a.jpg"}, ""},
+        {{"convert", "--preview", "one.png", "a.jpg", "b.jpg"}, "--preview for several inputs must name an existing folder"},
         {{"convert", "-o", "x.PNG", "a.jpg"}, "the output of convert is a .pdb database, not 'x.PNG'; use --preview for a picture"},
-        // A custom size breaking the resize rules is refused before any picture is read.
         {{"convert", "-s", "49x100", "a.bmp"}, "49x100: Width is too small."},
-        {{"convert", "-s", "100x49", "a.bmp"}, "100x49: Height is too small."},
-        {{"convert", "-s", "601x300", "a.bmp"}, "601x300: Width is too large."},
-        {{"convert", "-s", "100x601", "a.bmp"}, "100x601: Height is too large."},
-        {{"convert", "-s", "500x249", "a.bmp"}, "500x249: " + ratio},
-        {{"convert", "-s", "249x500", "a.bmp"}, "249x500: " + ratio}};
+        {{"convert", "-s", "249x500", "a.bmp"}, "249x500: Incorrect aspect ratio! Must be less then 2:1."}};
     for (const auto& [args, message] : usageErrors) {
         CliResult r = runCli(args);
         EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
@@ -206,9 +203,7 @@ TEST_F(CliTest, FourBitsKeepTheBrightnessOfEachColourAndOfTheBorder) {
             }
         }
         // The green border above and below the picture is green's grey.
-        if (method == "nearest") {
-            EXPECT_EQ(qGreen(grey.pixel(96, 10)), 153);
-        }
+        if (method == "nearest") { EXPECT_EQ(qGreen(grey.pixel(96, 10)), 153); }
     }
 }
 

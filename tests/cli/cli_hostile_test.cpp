@@ -105,7 +105,7 @@ TEST_F(CliHostileTest, DamagedPicturesAreRefusedAndLeaveNothing) {
     ASSERT_EQ(std::system(("pnmquant 256 " + dir.file("photo.ppm") + " 2>/dev/null | ppmtogif > " +
                            dir.file("whole-gif.gif") + " 2>/dev/null").c_str()), 0);
     fs::remove(dir.file("photo.ppm"));
-    std::vector<QString> inputs, cuts;
+    QStringList inputs, cuts;
     std::vector<std::string> converted;
     for (const std::string type : {"jpg", "gif", "bmp", "png"}) {
         const std::string whole = "whole-" + type + "." + type;
@@ -122,9 +122,7 @@ TEST_F(CliHostileTest, DamagedPicturesAreRefusedAndLeaveNothing) {
         }
     }
     fs::create_directory(dir.path() / "out");
-    QStringList args{"convert", "-j", "2", "-d", path("out")};
-    for (const QString& file : inputs) args << file;
-    CliResult r = runCli(args, env);
+    CliResult r = runCli(QStringList{"convert", "-j", "2", "-d", path("out")} + inputs, env);
     EXPECT_EQ(r.exitCode, 1);
     for (const QString& cut : cuts) EXPECT_TRUE(holds(r.err, "mireo-cli: " + cut.toStdString() + ": damaged picture: "));
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 12) << r.err;

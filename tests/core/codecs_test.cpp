@@ -78,7 +78,7 @@ Bytes makeBlock(std::mt19937& rng, int32_t rows, int32_t rowBytes, bool runHeavy
 
 TEST(Encoders, StreamsWorkedOutByHand) {
     using enum Encoder;
-    const Bytes c127 = counting(127), c128 = counting(128), c129 = counting(129), c300 = counting(300);
+    const Bytes c127 = counting(127), c128 = counting(128), c300 = counting(300);
     const Bytes first82 = counting(82, 1);
     Bytes second82 = first82;
     second82[0] = 200, second82[15] = 201, second82[81] = 202;  // group 0 bit 7, group 1 bit 0, short group bit 6
@@ -88,22 +88,19 @@ TEST(Encoders, StreamsWorkedOutByHand) {
     // rowBytes is 2 x width at 16 bits.
     struct Case { const char* what; Encoder encoder; Bytes block; int32_t rows, rowBytes; Bytes codes; } cases[] = {
         {"split at 255", kRle, Bytes(300, 0x5A), 1, 300, {255, 0x5A, 45, 0x5A}}, {"255", kRle, Bytes(255, 7), 1, 255, {255, 7}},
-        {"256 equal", kRle, Bytes(256, 3), 1, 256, {255, 3, 1, 3}}, {"255, 1", kRle, cat({Bytes(255, 3), {4}}), 1, 256, {255, 3, 1, 4}},
+        {"255, 1", kRle, cat({Bytes(255, 3), {4}}), 1, 256, {255, 3, 1, 4}}, {"no rows", kRle, {}, 0, 8, {}},
         {"run inside", kRle, {1, 2, 2, 3}, 1, 4, {1, 1, 2, 2, 1, 3}}, {"run at the end", kRle, {1, 2, 2}, 1, 3, {1, 1, 2, 2}},
         {"one byte", kRle, {9}, 1, 1, {1, 9}}, {"rows by themselves", kRle, Bytes(4, 6), 2, 2, {2, 6, 2, 6}},
-        {"no rows", kRle, {}, 0, 8, {}},
         {"three equal", kPackBits8, {5, 5, 5}, 1, 3, {0xFE, 5}}, {"two equal ending the row", kPackBits8, {5, 5}, 1, 2, {0xFF, 5}},
         {"one byte", kPackBits8, {8}, 1, 1, {0, 8}}, {"two equal then another", kPackBits8, {5, 5, 6}, 1, 3, {2, 5, 5, 6}},
         {"literal takes the last two", kPackBits8, {1, 2, 3, 4, 4}, 1, 5, {4, 1, 2, 3, 4, 4}},
-        {"literal, repeat", kPackBits8, {1, 2, 3, 3, 3}, 1, 5, {1, 1, 2, 0xFE, 3}},
         {"repeat, literal", kPackBits8, {1, 1, 1, 2, 3}, 1, 5, {0xFE, 1, 1, 2, 3}},
-        {"repeat, one", kPackBits8, {1, 1, 1, 2}, 1, 4, {0xFE, 1, 0, 2}},
+        {"a pair inside a literal", kPackBits8, {1, 2, 2, 3, 4}, 1, 5, {4, 1, 2, 2, 3, 4}},
         {"mixed", kPackBits8, {1, 2, 2, 2, 3, 3, 3, 3, 4}, 1, 9, {0, 1, 0xFE, 2, 0xFD, 3, 0, 4}},
         {"128 equal", kPackBits8, Bytes(128, 9), 1, 128, {0x81, 9}}, {"129 equal", kPackBits8, Bytes(129, 9), 1, 129, {0x81, 9, 0, 9}},
         {"131 equal", kPackBits8, Bytes(131, 9), 1, 131, {0x81, 9, 0xFE, 9}},
         {"127 and 1", kPackBits8, c128, 1, 128, cat({{126}, part(c128, 0, 127), {0, 127}})},
         {"127, run", kPackBits8, cat({c127, {200, 200, 200, 1}}), 1, 131, cat({{126}, c127, {0xFE, 200, 0, 1}})},
-        {"129 distinct", kPackBits8, c129, 1, 129, cat({{126}, part(c129, 0, 127), {1, 127, 128}})},
         {"300 distinct", kPackBits8, c300, 1, 300,
          cat({{126}, part(c300, 0, 127), {126}, part(c300, 127, 254), {45}, part(c300, 254, 300)})},
         {"rows by themselves", kPackBits8, Bytes(6, 1), 2, 3, {0xFE, 1, 0xFE, 1}},

@@ -105,11 +105,10 @@ TEST_F(CompilePdbTest, BlockRowsRowPaddingPixelPackingAndEncoding) {
     }
 }
 
-// A white 160 x 160 picture at 16 bits in one block, reproducible under SOURCE_DATE_EPOCH.
+// A white 160 x 160 picture at 16 bits in one block: every byte is fixed under SOURCE_DATE_EPOCH.
 TEST_F(CompilePdbTest, HeaderRecordListImageRecordBlockAndName) {
     setenv("SOURCE_DATE_EPOCH", "1000000000", 1);
     auto f = compile(plain(160, 160), 160, 160, {.name = "Sunset"});
-    auto again = compile(plain(160, 160), 160, 160, {.name = "Sunset"});
     unsetenv("SOURCE_DATE_EPOCH");
     ASSERT_EQ(std::pair(f.size(), fileSize), std::pair(std::size_t{160 + 51200}, 160 + 51200));
     // Name; attributes: backup; version 0; created and modified 10^9 + 2082844800 s after 1904; type, creator;
@@ -124,7 +123,6 @@ TEST_F(CompilePdbTest, HeaderRecordListImageRecordBlockAndName) {
         std::copy(bytes.begin(), bytes.end(), expected.begin() + at);
     EXPECT_EQ(Bytes(f.begin(), f.begin() + 160), expected);
     EXPECT_EQ(Bytes(f.begin() + 160, f.end()), Bytes(51200, 0xFF)) << "white is 0xFFFF";
-    EXPECT_EQ(f, again);
     // The name is cut to 31 characters and padded back to 32.
     const std::string forty = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmn", zeros(32, '\0'), hi = "Hi" + zeros.substr(2);
     for (auto [name, capacity, field, back] :
